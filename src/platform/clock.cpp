@@ -1,0 +1,39 @@
+#include "platform/clock.h"
+
+#include <chrono>
+#include <thread>
+
+namespace platform {
+namespace {
+
+SystemClock g_systemClock;
+std::atomic<Clock*> g_clock{&g_systemClock};
+
+}  // namespace
+
+void SystemClock::Sleep(int milliseconds) {
+    if (milliseconds > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+}
+
+std::int64_t SystemClock::NowMicroseconds() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void VirtualClock::Sleep(int milliseconds) {
+    if (milliseconds > 0) {
+        now_.fetch_add(static_cast<std::int64_t>(milliseconds) * 1000);
+    }
+}
+
+Clock& CurrentClock() {
+    return *g_clock.load();
+}
+
+Clock* SetClock(Clock* clock) {
+    return g_clock.exchange(clock ? clock : &g_systemClock);
+}
+
+}  // namespace platform

@@ -1,0 +1,50 @@
+// Sleeping and the time of day, behind one seam so unit tests run on virtual time.
+// The program uses the real clock; a test installs a VirtualClock for its duration.
+// Any thread may sleep or read the time; installing a clock is done before threads start.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace platform {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual void Sleep(int milliseconds) = 0;
+    // Monotonic time in microseconds since an arbitrary start.
+    virtual std::int64_t NowMicroseconds() = 0;
+};
+
+// Real sleeps, steady clock.
+class SystemClock final : public Clock {
+public:
+    void Sleep(int milliseconds) override;
+    std::int64_t NowMicroseconds() override;
+};
+
+// Sleeping advances the virtual time at once; nothing waits.
+class VirtualClock final : public Clock {
+public:
+    void Sleep(int milliseconds) override;
+    std::int64_t NowMicroseconds() override { return now_.load(); }
+    void Advance(std::int64_t microseconds) { now_.fetch_add(microseconds); }
+
+private:
+    std::atomic<std::int64_t> now_{0};
+};
+
+// The clock in force (the system clock unless a test installed another).
+Clock& CurrentClock();
+// Installs a clock; nullptr restores the system clock. Returns the one that was in force.
+Clock* SetClock(Clock* clock);
+
+// Sleep(ms) of the design, on the clock in force.
+inline void Sleep(int milliseconds) {
+    CurrentClock().Sleep(milliseconds);
+}
+inline std::int64_t NowMicroseconds() {
+    return CurrentClock().NowMicroseconds();
+}
+
+}  // namespace platform

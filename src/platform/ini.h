@@ -1,0 +1,28 @@
+// INI files with the semantics of the Windows private-profile functions, so that config.ini,
+// profile files, macro files and skin layout files written by the Windows program read the same
+// here, and ours there. Reads never fail; every write replaces the file atomically.
+// Any thread may call these; writes to one file are serialised inside the layer.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace platform {
+
+// GetPrivateProfileStringW: the value of key in section of fileName, as it would stand in a
+// buffer of nSize characters (at most nSize - 1 characters; nSize <= 0 gives ""). A missing
+// file, section or key gives defaultValue (trailing spaces removed, cut like a value).
+QString GetPrivateProfileString(const QString& section, const QString& key,
+                                const QString& defaultValue, int nSize, const QString& fileName);
+
+// WritePrivateProfileStringW: sets key=value in section. A missing key (nullopt) deletes the
+// whole section; a missing value deletes the key. Returns false when the file could not be
+// written (its folder missing, no permission); the file is then unchanged.
+bool WritePrivateProfileString(const QString& section, const std::optional<QString>& key,
+                               const std::optional<QString>& value, const QString& fileName);
+
+// The existence test the readers of macro and skin files make before reading (FindFirstFileW
+// on a plain path: a file or a folder of that name exists).
+bool FileExists(const QString& path);
+
+}  // namespace platform
