@@ -1,0 +1,50 @@
+#include "app/app.h"
+
+#include <QApplication>
+
+#include "app/landed_pieces.h"
+#include "app/main_dialog.h"
+#include "app/single_instance.h"
+#include "platform/message_service.h"
+#include "platform/module_path.h"
+#include "ui/message_box.h"
+
+#ifdef ZELBO_HAVE_PATHS
+#include "app/core/paths.h"
+#endif
+#ifdef ZELBO_HAVE_SIMULATED_MOUSE
+#include "device/discovery.h"
+#include "platform/simulated_mouse.h"
+#endif
+
+CKVE_ZelboApp theApp;
+
+CKVE_ZelboApp::CKVE_ZelboApp() {
+#ifdef ZELBO_HAVE_PATHS
+    g_strExeDir = platform::ExecutableDir();
+#endif
+}
+
+bool CKVE_ZelboApp::InitInstance() {
+    QApplication::setApplicationName(QString::fromLatin1(ui::ApplicationName));
+    app::SingleInstance instance;
+    if (instance.AnotherCopyRuns()) {
+        // No message: the first copy's window comes back and this copy ends.
+        instance.AskFirstCopyToRestore();
+        return false;
+    }
+#ifdef ZELBO_HAVE_SIMULATED_MOUSE
+    // A person without the mouse, and the end-to-end runs, select the simulated one.
+    platform::InstallHidBackendFromEnvironment(BuiltInMouseAttributes());
+#endif
+    // Closing the window only hides it; the program ends when the dialog does.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    CKVE_ZelboDlg dlg;
+    const std::unique_ptr<platform::MessageService> messages = ui::MakeMessageService(&dlg);
+    platform::MessageService* const previous = platform::SetMessageService(messages.get());
+    instance.Listen([&dlg] { dlg.RestoreWindow(); });
+    dlg.DoModal();
+    platform::SetMessageService(previous);
+    return false;
+}

@@ -1,0 +1,521 @@
+// Threads: everything here runs on the user-interface thread, except ThreadQueue::Post, which
+// the worker threads and the HID backend's notification thread call.
+#include "app/main_dialog.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QImage>
+#include <QMetaObject>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QWindow>
+#include <mutex>
+
+#include "app/core/log_file.h"
+#include "app/landed_pieces.h"
+#include "platform/clock.h"
+#include "platform/message_service.h"
+#include "ui/skin_font.h"
+#include "ui/tray_icon.h"
+#include "ui/window_message.h"
+#include "ui/window_shape.h"
+
+#ifdef ZELBO_HAVE_PATHS
+#include "app/core/paths.h"
+#endif
+#ifdef ZELBO_HAVE_PROFILE
+#include "profile/config_store.h"
+#include "profile/profile_settings.h"
+#endif
+#ifdef ZELBO_HAVE_DISCOVERY
+#include "device/discovery.h"
+#endif
+#ifdef ZELBO_HAVE_DEVICE_THREADS
+#include "device/device_threads.h"
+#endif
+#ifdef ZELBO_HAVE_APPLY
+#include "device/apply_settings.h"
+#endif
+#ifdef ZELBO_HAVE_MACRO_FILES
+#include "macro/macro_file_reader.h"
+#include "macro/macro_record.h"
+#endif
+
+namespace {
+
+constexpr unsigned WM_CLOSE = 0x0010;
+constexpr unsigned WM_COMMAND = 0x0111;
+constexpr unsigned WM_STEPEDITDONE = ui::WM_USER + 10;
+constexpr unsigned SC_MINIMIZE = 0xF020;
+constexpr unsigned SC_CLOSE = 0xF060;
+constexpr unsigned SC_ABOUT = 0x0010;  // the About item of the system menu
+constexpr std::uintptr_t HTCAPTION = 2;
+
+// Commands of the menus, by id.
+constexpr unsigned CmdTrayExitCn = 32800;
+constexpr unsigned CmdTrayShowCn = 32801;
+constexpr unsigned CmdTrayExitEn = 32828;
+constexpr unsigned CmdTrayShowEn = 32827;
+constexpr unsigned CmdImportMacro = 32860;
+constexpr unsigned CmdExportMacro = 32861;
+
+// The step-editing commands of the macro-editor menus (Chinese menu, English menu).
+bool IsStepCommand(unsigned id) {
+    return id == 32780 || id == 32781 || (id >= 32802 && id <= 32807) ||
+           (id >= 32809 && id <= 32814) || (id >= 32819 && id <= 32824) || id == 32829 ||
+           id == 32830 || id == 32832 || id == 32833 || (id >= 32835 && id <= 32838) ||
+           (id >= 32851 && id <= 32856);
+}
+
+// The dialog's size in pixels when the mask image cannot be read: its 533 x 395 dialog units
+// at the standard dialog font.
+constexpr int FallbackWidth = 800;
+constexpr int FallbackHeight = 642;
+
+void Log(const char* message) {
+    g_LogFile.Write(QString::fromLatin1(message));
+}
+
+}  // namespace
+
+// Queues work onto the dialog's thread. Closed before the dialog goes, so work posted after
+// that (a worker thread that has not yet seen its stop request) is dropped instead of reaching
+// a window that no longer exists.
+class CKVE_ZelboDlg::ThreadQueue final : public UiThreadQueue {
+public:
+    explicit ThreadQueue(QObject* target) : target_(target) {}
+    void Post(std::function<void()> work) override {
+        std::lock_guard lock(mutex_);
+        if (target_ != nullptr && work) {
+            QMetaObject::invokeMethod(target_, std::move(work), Qt::QueuedConnection);
+        }
+    }
+    void Close() {
+        std::lock_guard lock(mutex_);
+        target_ = nullptr;
+    }
+
+private:
+    std::mutex mutex_;
+    QObject* target_;
+};
+
+struct CKVE_ZelboDlg::Workers {
+#ifdef ZELBO_HAVE_DEVICE_THREADS
+    DeviceEventThreads device;
+#endif
+};
+
+CKVE_ZelboDlg::CKVE_ZelboDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint),
+      m_hIcon(ui::ProgramIcon()),
+      queue_(std::make_shared<ThreadQueue>(this)),
+      workers_(std::make_unique<Workers>()) {
+    tray_ = std::make_unique<ui::TrayIcon>(this, m_hIcon);
+    resize(FallbackWidth, FallbackHeight);
+}
+
+CKVE_ZelboDlg::~CKVE_ZelboDlg() {
+    queue_->Close();
+    StopWorkerThreads();
+#ifdef ZELBO_HAVE_DISCOVERY
+    SetDeviceNotificationTarget({});
+    SetDeviceRemovedHandler({});
+#endif
+#ifdef ZELBO_HAVE_APPLY
+    SetRepaintHook({});
+#endif
+}
+
+UiExecutor CKVE_ZelboDlg::UiThread() const {
+    std::shared_ptr<ThreadQueue> queue = queue_;
+    return [queue](std::function<void()> work) { queue->Post(std::move(work)); };
+}
+
+int CKVE_ZelboDlg::DoModal() {
+    winId();  // the window exists (title, shape) before the initialisation runs
+    OnInitDialog();
+    if (ending_) {
+        return endResult_;  // ended during the initialisation: the loop never runs
+    }
+    return exec();
+}
+
+void CKVE_ZelboDlg::EndDialog(int result) {
+    ending_ = true;
+    endResult_ = result;
+    done(result);
+}
+
+void CKVE_ZelboDlg::RestoreWindow() {
+    if (windowTitle() != QString::fromUtf8(MainWindowTitle)) {
+        return;  // not yet findable by its title
+    }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+// ---- start-up -----------------------------------------------------------------------------
+
+bool CKVE_ZelboDlg::OnInitDialog() {
+#ifdef ZELBO_HAVE_PATHS
+    const QString exeDir = g_strExeDir;
+#else
+    const QString exeDir = QString();
+#endif
+    // 2. From here on the log works and the current folder is the program's.
+    OpenSessionLog(exeDir, QDateTime::currentDateTime());
+
+    // 3.-7. The worker threads start before anything is loaded; they read what they need as it
+    // arrives.
+#ifdef ZELBO_HAVE_DEVICE_THREADS
+    g_btnEventPending = 0;
+#endif
+    StartDeviceThreads();
+    StartBlinkThread();
+
+    // 8. A frameless window has no system menu here, so there is no About item to add.
+    // 9. The window's icon.
+    setWindowIcon(m_hIcon);
+
+    // 10. Paths.
+#ifdef ZELBO_HAVE_PATHS
+    g_strSkinDir = SkinDirOf(g_strExeDir);
+    g_strConfigIni = ConfigIniOf(g_strSkinDir);
+#endif
+    // 11. The start-up section: current profile, language.
+#ifdef ZELBO_HAVE_PROFILE
+    ReadInitSection(g_strConfigIni);
+#endif
+    // 12. The title first, so a second copy finds the window while the rest loads.
+    setWindowTitle(QString::fromUtf8(MainWindowTitle));
+    // 13. The current profile.
+#ifdef ZELBO_HAVE_PROFILE
+    OnReadConfig(g_strConfigIni, g_curConfig, false);
+#endif
+    // 14.-16. Skins, the macro editor's controls and the warning popup's layout: their loaders
+    // are wired in as they arrive.
+
+    // 17. The font of every skin text.
+    g_font = ui::MakeSkinFont();
+    // 18. The window's shape.
+    ShapeWindow();
+    Log("Finish CDC!");
+
+    // 19.-20. The user's macros and the built-in ones.
+#ifdef ZELBO_HAVE_MACRO_FILES
+    g_strMacroFile = UserMacroFilePath(g_strExeDir, g_langSel);
+    OnReadMacroList(g_strMacroFile);
+    OnReadConstMacro(ConstMacroFilePath(g_strExeDir));
+#endif
+    // 21. Menus.
+    OnInitMenu(
+#ifdef ZELBO_HAVE_PROFILE
+        g_langSel
+#else
+        0
+#endif
+    );
+    // 22. The step list selects the last step of the selected macro.
+#ifdef ZELBO_HAVE_MACRO_FILES
+    {
+        const int sel = (g_curMacro >= 0 && g_curMacro < UserMacroSlots) ? g_curMacro : 0;
+        const int steps = g_macros[sel].stepCount;
+        g_stepListSel = steps > 0 ? 2 * steps - 2 : 0;
+    }
+#endif
+    // 23.-24. The mouse.
+    bool connected = false;
+#ifdef ZELBO_HAVE_DISCOVERY
+    FillDevIds();
+    HandOverDeviceNotifications();
+    g_deviceConnected = OpenDevice();
+    connected = g_deviceConnected != 0;
+#endif
+    // 25. Without a mouse the run ends here.
+    if (!connected) {
+        ShowPlugInMessage();
+        DeleteTrayIcon();
+        EndDialog(0);
+        return true;
+    }
+    // 26.-29.
+    AddTrayIcon();
+    platform::Sleep(5);
+#ifdef ZELBO_HAVE_APPLY
+    ApplySettings();
+#endif
+    Log("Finish Init!");
+    return true;
+}
+
+void CKVE_ZelboDlg::ShowPlugInMessage() {
+#ifdef ZELBO_HAVE_PROFILE
+    const bool english = g_langSel == 1;
+#else
+    const bool english = false;
+#endif
+    const QString text =
+        english ? QStringLiteral("Please plug-in【") + windowTitle() + QStringLiteral("】USB Mouse")
+                : QStringLiteral("请插入【") + windowTitle() + QStringLiteral("】USB鼠标");
+    platform::ShowMessage(text);
+}
+
+void CKVE_ZelboDlg::ShapeWindow() {
+#ifdef ZELBO_HAVE_PATHS
+    g_strMaskPath = g_strSkinDir + QStringLiteral("/main_mask.jpg");
+#endif
+    const QImage mask(g_strMaskPath);
+    if (mask.isNull()) {
+        // No mask: a plain rectangular window of the dialog's own size.
+        g_skinWidth = 0;
+        g_skinHeight = 0;
+        g_rgnWindow = QRegion(0, 0, FallbackWidth, FallbackHeight);
+        clearMask();
+        setFixedSize(FallbackWidth, FallbackHeight);
+        return;
+    }
+    g_skinWidth = mask.width();
+    g_skinHeight = mask.height();
+    const QRegion shape = ui::WindowRegionFromMask(mask);
+    g_rgnWindow = shape;
+    // The advanced page repaints around its child controls: the macro-name edit box, the
+    // step list and the macro-name list, as the skin places them (wired with the skin).
+    setFixedSize(g_skinWidth, g_skinHeight);
+    setMask(shape);
+}
+
+void CKVE_ZelboDlg::OnInitMenu(std::uint8_t language) {
+    Log("In OnInitMenu");
+    // The owner-drawn macro-editor menu (161 English, 154 Chinese) and the notification-area
+    // menu (162 English, 157 Chinese) are built here once their resources are in.
+    (void)language;
+}
+
+void CKVE_ZelboDlg::StartDeviceThreads() {
+#ifdef ZELBO_HAVE_DEVICE_THREADS
+    workers_->device.StartKeyMonitor(UiThread());
+    Log("Finish KeyMonitorThd!");
+    workers_->device.StartMacroSend(UiThread());
+    Log("Finish MacroSendThd!");
+#endif
+}
+
+void CKVE_ZelboDlg::StartBlinkThread() {
+    // The DPI blink thread of the main page joins here with the display threads.
+}
+
+void CKVE_ZelboDlg::StopWorkerThreads() {
+#ifdef ZELBO_HAVE_DEVICE_THREADS
+    workers_->device.Stop();
+#endif
+}
+
+void CKVE_ZelboDlg::HandOverDeviceNotifications() {
+#ifdef ZELBO_HAVE_DISCOVERY
+    // Notifications arrive on the backend's thread; the window handles them on its own, as
+    // WM_DEVICECHANGE, with the header alive until the handler returns.
+    const UiExecutor toUi = UiThread();
+    QObject* window = this;
+    SetDeviceNotificationTarget(
+        [toUi, window](std::uintptr_t event, const DeviceBroadcastHeader& header) {
+            toUi([window, event, header] {
+                ui::SendWindowMessage(window, ui::WM_DEVICECHANGE, event,
+                                      reinterpret_cast<std::intptr_t>(&header));
+            });
+        });
+    SetDeviceRemovedHandler([this] {
+        DeleteTrayIcon();
+        EndDialog(0);
+    });
+#endif
+}
+
+// ---- notification-area icon -----------------------------------------------------------------
+
+void CKVE_ZelboDlg::AddTrayIcon() {
+    tray_->Add();
+}
+
+void CKVE_ZelboDlg::DeleteTrayIcon() {
+    tray_->Remove();
+}
+
+bool CKVE_ZelboDlg::HasTrayIcon() const {
+    return tray_->IsAdded();
+}
+
+// ---- message table ------------------------------------------------------------------------
+
+bool CKVE_ZelboDlg::event(QEvent* event) {
+    if (event->type() == ui::WindowMessageEvent::EventType()) {
+        auto* message = static_cast<ui::WindowMessageEvent*>(event);
+        message->setResult(
+            OnWindowMessage(message->message(), message->wParam(), message->lParam()));
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+std::intptr_t CKVE_ZelboDlg::OnWindowMessage(unsigned message, std::uintptr_t wParam,
+                                             std::intptr_t lParam) {
+    switch (message) {
+        case ui::WM_SYSCOMMAND:
+            OnSysCommand(static_cast<unsigned>(wParam), lParam);
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case ui::WM_NOTIFYICON:
+            return OnNotifyIcon(wParam, lParam);
+        case ui::WM_DEVICECHANGE:
+            return OnDeviceChange(wParam, lParam);
+        case WM_STEPEDITDONE:
+            return OnStepEditDone(wParam, lParam);
+        case ui::WM_POWERBROADCAST:
+            return OnPowerBroadcast(wParam, lParam);
+        case WM_COMMAND:
+            OnCommand(static_cast<unsigned>(wParam & 0xFFFF));
+            return 0;
+        case ui::WM_NCLBUTTONDOWN:
+            // The skin drags the window by posting a press on the caption.
+            if (wParam == HTCAPTION && windowHandle() != nullptr) {
+                windowHandle()->startSystemMove();
+            }
+            return 0;
+        default:
+            return 0;  // 0x8840 from the step list and anything else: unhandled
+    }
+}
+
+bool CKVE_ZelboDlg::OnCommand(unsigned id) {
+    switch (id) {
+        case CmdTrayExitCn:
+        case CmdTrayExitEn:
+            OnTrayExit();
+            return true;
+        case CmdTrayShowCn:
+        case CmdTrayShowEn:
+            OnTrayShow();
+            return true;
+        case CmdImportMacro:
+            OnImportMacro();
+            return true;
+        case CmdExportMacro:
+            OnExportMacro();
+            return true;
+        default:
+            if (IsStepCommand(id)) {
+                OnStepCommand(id);
+                return true;
+            }
+            return false;
+    }
+}
+
+void CKVE_ZelboDlg::closeEvent(QCloseEvent* event) {
+    event->ignore();  // closing only hides the window; the loop ends by EndDialog alone
+    OnClose();
+}
+
+void CKVE_ZelboDlg::paintEvent(QPaintEvent*) {
+    OnPaint();
+}
+
+void CKVE_ZelboDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        OnLButtonDown(0, event->position().toPoint());
+    }
+}
+
+void CKVE_ZelboDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        OnLButtonUp(0, event->position().toPoint());
+    }
+}
+
+void CKVE_ZelboDlg::mouseMoveEvent(QMouseEvent* event) {
+    OnMouseMove(0, event->position().toPoint());
+}
+
+// ---- handlers -----------------------------------------------------------------------------
+
+void CKVE_ZelboDlg::OnSysCommand(unsigned id, std::intptr_t) {
+    switch (id & 0xFFF0) {
+        case SC_ABOUT:
+            return;  // the About item exists only with a system menu, which this window lacks
+        case SC_MINIMIZE:
+            showMinimized();
+            return;
+        case SC_CLOSE:
+            OnClose();
+            return;
+        default:
+            return;
+    }
+}
+
+void CKVE_ZelboDlg::OnClose() {
+    // Refused when the icon is there already; puts it back when it was lost.
+    AddTrayIcon();
+    setWindowState(windowState() | Qt::WindowMinimized);
+    hide();
+}
+
+std::intptr_t CKVE_ZelboDlg::OnNotifyIcon(std::uintptr_t iconId, std::intptr_t mouseMessage) {
+    if (iconId != ui::TrayIconId) {
+        return 1;
+    }
+    if (mouseMessage == ui::WM_LBUTTONDBLCLK) {
+        OnTrayShow();
+    } else if (mouseMessage == ui::WM_RBUTTONUP) {
+        // The notification-area menu opens here at the pointer once the menus are built.
+    }
+    return 0;
+}
+
+void CKVE_ZelboDlg::OnTrayShow() {
+    show();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+}
+
+void CKVE_ZelboDlg::OnTrayExit() {
+    DeleteTrayIcon();
+    EndDialog(0);
+}
+
+std::intptr_t CKVE_ZelboDlg::OnDeviceChange(std::uintptr_t event, std::intptr_t header) {
+#ifdef ZELBO_HAVE_DISCOVERY
+    return ::OnDeviceChange(event, reinterpret_cast<const DeviceBroadcastHeader*>(header));
+#else
+    (void)event;
+    (void)header;
+    return 1;
+#endif
+}
+
+std::intptr_t CKVE_ZelboDlg::OnPowerBroadcast(std::uintptr_t, std::intptr_t) {
+#ifdef ZELBO_HAVE_APPLY
+    ApplySettings();
+#endif
+    return 1;
+}
+
+// Handlers of the pages, the macro editor and the lists: wired with their pieces.
+void CKVE_ZelboDlg::OnPaint() {}
+void CKVE_ZelboDlg::OnLButtonDown(unsigned, QPoint) {}
+void CKVE_ZelboDlg::OnLButtonUp(unsigned, QPoint) {}
+void CKVE_ZelboDlg::OnMouseMove(unsigned, QPoint) {}
+void CKVE_ZelboDlg::OnMacroListSelChange() {}
+void CKVE_ZelboDlg::OnStepListDblClk() {}
+std::intptr_t CKVE_ZelboDlg::OnStepEditDone(std::uintptr_t, std::intptr_t) {
+    return 0;
+}
+void CKVE_ZelboDlg::OnImportMacro() {}
+void CKVE_ZelboDlg::OnExportMacro() {}
+void CKVE_ZelboDlg::OnStepCommand(unsigned) {}

@@ -1,0 +1,109 @@
+// CKVE_ZelboDlg, the program's one window: a frameless, skinned dialog that lives for the whole
+// run and whose modal loop is the program's only event loop. It brings the program up in
+// OnInitDialog, dispatches window messages and menu commands to its On... handlers by its
+// message table, owns the notification-area icon, and is the user-interface thread's queue for
+// the worker threads (ui_executor.h). User-interface thread only, except the queue's Post.
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "device/ui_executor.h"
+
+namespace ui {
+class TrayIcon;
+}
+
+class QCloseEvent;
+class QMouseEvent;
+class QPaintEvent;
+
+// The window title: a second copy and the keyboard hook find the window by it.
+inline constexpr char MainWindowTitle[] = "ZP-3907 Gaming mouse";
+
+class CKVE_ZelboDlg final : public QDialog {
+public:
+    explicit CKVE_ZelboDlg(QWidget* parent = nullptr);
+    ~CKVE_ZelboDlg() override;
+
+    // Creates the window, runs OnInitDialog and then the modal loop, unless the initialisation
+    // already ended the dialog. Returns the result given to EndDialog.
+    int DoModal();
+    // Ends the modal loop with result (at once when it runs, else before it starts).
+    void EndDialog(int result);
+    bool IsEnding() const { return ending_; }
+
+    // A second copy asked for the window (ShowWindow with SW_RESTORE): shown, restored, raised.
+    void RestoreWindow();
+
+    // The executor the worker threads hand their user-interface work to.
+    UiExecutor UiThread() const;
+
+    // Notification-area icon.
+    void AddTrayIcon();
+    void DeleteTrayIcon();
+    bool HasTrayIcon() const;
+
+    // ---- initialisation ----
+    bool OnInitDialog();
+    void OnInitMenu(std::uint8_t language);
+
+    // ---- message table ----
+    std::intptr_t OnWindowMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+    // WM_COMMAND from a menu: false when no handler is bound to the id.
+    bool OnCommand(unsigned id);
+
+    // Handlers (window messages).
+    void OnSysCommand(unsigned id, std::intptr_t param);
+    void OnPaint();
+    QIcon OnQueryDragIcon() const { return m_hIcon; }
+    void OnLButtonDown(unsigned flags, QPoint point);
+    void OnLButtonUp(unsigned flags, QPoint point);
+    void OnMouseMove(unsigned flags, QPoint point);
+    void OnClose();
+    std::intptr_t OnNotifyIcon(std::uintptr_t iconId, std::intptr_t mouseMessage);
+    std::intptr_t OnDeviceChange(std::uintptr_t event, std::intptr_t header);
+    void OnMacroListSelChange();
+    void OnStepListDblClk();
+    std::intptr_t OnStepEditDone(std::uintptr_t wParam, std::intptr_t lParam);
+    std::intptr_t OnPowerBroadcast(std::uintptr_t event, std::intptr_t data);
+
+    // Handlers (menu commands).
+    void OnTrayShow();
+    void OnTrayExit();
+    void OnImportMacro();
+    void OnExportMacro();
+    void OnStepCommand(unsigned id);
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    // Esc does not end the dialog: only EndDialog does.
+    void reject() override {}
+
+private:
+    class ThreadQueue;
+
+    void ShapeWindow();
+    void StartDeviceThreads();
+    void StartBlinkThread();
+    void StopWorkerThreads();
+    void HandOverDeviceNotifications();
+    void ShowPlugInMessage();
+
+    QIcon m_hIcon;
+    std::unique_ptr<ui::TrayIcon> tray_;
+    std::shared_ptr<ThreadQueue> queue_;
+    struct Workers;
+    std::unique_ptr<Workers> workers_;
+    bool ending_ = false;
+    int endResult_ = 0;
+};
