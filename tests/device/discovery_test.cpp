@@ -142,17 +142,6 @@ TEST_F(Discovery, TheEmptySeventhPairMatchesNoDeviceWithZeroIdentifiers) {
     EXPECT_TRUE(backend.openedPaths.isEmpty());
 }
 
-TEST_F(Discovery, EveryBuiltInPairIsAcceptedAndOthersOfTheSameVendorAreNot) {
-    for (std::uint16_t pid : {0x0001, 0x0002, 0x0003, 0x0004, 0x0005, 0x0006}) {
-        backend.interfaces = {MakeInterface(Path(1), 0x1209, pid, 0xFF00, 1),
-                              MakeInterface(Path(2), 0x1209, pid, 0xFF01, 1)};
-        EXPECT_EQ(OpenDevice(), 1) << pid;
-    }
-    backend.interfaces = {MakeInterface(Path(1), 0x1209, 0x0007, 0xFF00, 1),
-                          MakeInterface(Path(2), 0x1209, 0x0007, 0xFF01, 1)};
-    EXPECT_EQ(OpenDevice(), 0);
-}
-
 // --- Arrival and removal ----------------------------------------------------------------------
 
 TEST_F(Discovery, ArrivalWhileConnectedIsIgnored) {

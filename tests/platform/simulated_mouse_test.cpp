@@ -111,26 +111,6 @@ TEST_F(SimulatedMouseTest, ReadCommandPutsTheByteIntoByte1OfTheNextGetFeature) {
     EXPECT_EQ(Get(), (Bytes{0x07, 0x00, 0, 0, 0, 0, 0, 0}));
 }
 
-TEST_F(SimulatedMouseTest, ProfileQueryReportsTheProfileIndexInByte6Bits2And3) {
-    for (int index = 0; index < 4; ++index) {
-        mouse->SetCurrentProfile(index);
-        EXPECT_EQ(Get()[6], index * 4);
-    }
-}
-
-TEST_F(SimulatedMouseTest, ApplyImageTakesTheProfileByteAndDpiStateTheLevel) {
-    Set({0x07, 0x18, 0x03, 0x00, 0x01, 0x00, 0x42, 0x00});
-    Set({0x07, 0x18, 0x09, 0x00, 0x01, 0x00, 0x00, 0x00});
-    Set({0x07, 0x18, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00});
-    Set({0x07, 0x49, 0x04, 0x44, 0x1F, 0x00, 0x00, 0x00});
-    EXPECT_EQ(mouse->DpiLevel(), 4);
-    EXPECT_EQ(mouse->DpiEnabledMask(), 0x1F);
-    EXPECT_EQ(mouse->CurrentProfile(), 0);
-    Set({0x07, 0x18, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00});
-    EXPECT_EQ(mouse->CurrentProfile(), 2);
-    EXPECT_EQ(mouse->ApplyCount(), 1);
-}
-
 // --- Input reports and unplugging -------------------------------------------------------------
 
 TEST_F(SimulatedMouseTest, InjectedReportsReachABlockedReaderInOrderAndCutToItsBuffer) {
