@@ -2,27 +2,19 @@
 
 #include <QApplication>
 
-#include "app/landed_pieces.h"
+#include "app/core/paths.h"
 #include "app/main_dialog.h"
 #include "app/single_instance.h"
+#include "device/discovery.h"
 #include "platform/message_service.h"
 #include "platform/module_path.h"
-#include "ui/message_box.h"
-
-#ifdef ZELBO_HAVE_PATHS
-#include "app/core/paths.h"
-#endif
-#ifdef ZELBO_HAVE_SIMULATED_MOUSE
-#include "device/discovery.h"
 #include "platform/simulated_mouse.h"
-#endif
+#include "ui/message_box.h"
 
 CKVE_ZelboApp theApp;
 
 CKVE_ZelboApp::CKVE_ZelboApp() {
-#ifdef ZELBO_HAVE_PATHS
     g_strExeDir = platform::ExecutableDir();
-#endif
 }
 
 bool CKVE_ZelboApp::InitInstance() {
@@ -33,10 +25,8 @@ bool CKVE_ZelboApp::InitInstance() {
         instance.AskFirstCopyToRestore();
         return false;
     }
-#ifdef ZELBO_HAVE_SIMULATED_MOUSE
     // A person without the mouse, and the end-to-end runs, select the simulated one.
     platform::InstallHidBackendFromEnvironment(BuiltInMouseAttributes());
-#endif
     // Closing the window only hides it; the program ends when the dialog does.
     QApplication::setQuitOnLastWindowClosed(false);
 

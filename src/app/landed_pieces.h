@@ -2,15 +2,6 @@
 // in the order; a piece that is not in yet leaves its step out.
 #pragma once
 
-#if __has_include("app/core/paths.h")
-#define ZELBO_HAVE_PATHS 1
-#endif
-#if __has_include("profile/config_store.h")
-#define ZELBO_HAVE_PROFILE 1
-#endif
-#if __has_include("device/discovery.h")
-#define ZELBO_HAVE_DISCOVERY 1
-#endif
 #if __has_include("device/device_threads.h")
 #define ZELBO_HAVE_DEVICE_THREADS 1
 #endif
@@ -19,7 +10,4 @@
 #endif
 #if __has_include("macro/macro_file_reader.h")
 #define ZELBO_HAVE_MACRO_FILES 1
-#endif
-#if __has_include("platform/simulated_mouse.h")
-#define ZELBO_HAVE_SIMULATED_MOUSE 1
 #endif

@@ -12,24 +12,18 @@
 #include <mutex>
 
 #include "app/core/log_file.h"
+#include "app/core/paths.h"
 #include "app/landed_pieces.h"
+#include "device/discovery.h"
 #include "platform/clock.h"
 #include "platform/message_service.h"
+#include "profile/config_store.h"
+#include "profile/profile_settings.h"
 #include "ui/skin_font.h"
 #include "ui/tray_icon.h"
 #include "ui/window_message.h"
 #include "ui/window_shape.h"
 
-#ifdef ZELBO_HAVE_PATHS
-#include "app/core/paths.h"
-#endif
-#ifdef ZELBO_HAVE_PROFILE
-#include "profile/config_store.h"
-#include "profile/profile_settings.h"
-#endif
-#ifdef ZELBO_HAVE_DISCOVERY
-#include "device/discovery.h"
-#endif
 #ifdef ZELBO_HAVE_DEVICE_THREADS
 #include "device/device_threads.h"
 #endif
@@ -119,10 +113,9 @@ CKVE_ZelboDlg::CKVE_ZelboDlg(QWidget* parent)
 CKVE_ZelboDlg::~CKVE_ZelboDlg() {
     queue_->Close();
     StopWorkerThreads();
-#ifdef ZELBO_HAVE_DISCOVERY
     SetDeviceNotificationTarget({});
     SetDeviceRemovedHandler({});
-#endif
+    UnregisterDeviceNotification();
 #ifdef ZELBO_HAVE_APPLY
     SetRepaintHook({});
 #endif
@@ -161,13 +154,8 @@ void CKVE_ZelboDlg::RestoreWindow() {
 // ---- start-up -----------------------------------------------------------------------------
 
 bool CKVE_ZelboDlg::OnInitDialog() {
-#ifdef ZELBO_HAVE_PATHS
-    const QString exeDir = g_strExeDir;
-#else
-    const QString exeDir = QString();
-#endif
     // 2. From here on the log works and the current folder is the program's.
-    OpenSessionLog(exeDir, QDateTime::currentDateTime());
+    OpenSessionLog(g_strExeDir, QDateTime::currentDateTime());
 
     // 3.-7. The worker threads start before anything is loaded; they read what they need as it
     // arrives.
@@ -182,20 +170,14 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     setWindowIcon(m_hIcon);
 
     // 10. Paths.
-#ifdef ZELBO_HAVE_PATHS
     g_strSkinDir = SkinDirOf(g_strExeDir);
     g_strConfigIni = ConfigIniOf(g_strSkinDir);
-#endif
     // 11. The start-up section: current profile, language.
-#ifdef ZELBO_HAVE_PROFILE
     ReadInitSection(g_strConfigIni);
-#endif
     // 12. The title first, so a second copy finds the window while the rest loads.
     setWindowTitle(QString::fromUtf8(MainWindowTitle));
     // 13. The current profile.
-#ifdef ZELBO_HAVE_PROFILE
     OnReadConfig(g_strConfigIni, g_curConfig, false);
-#endif
     // 14.-16. Skins, the macro editor's controls and the warning popup's layout: their loaders
     // are wired in as they arrive.
 
@@ -212,13 +194,7 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     OnReadConstMacro(ConstMacroFilePath(g_strExeDir));
 #endif
     // 21. Menus.
-    OnInitMenu(
-#ifdef ZELBO_HAVE_PROFILE
-        g_langSel
-#else
-        0
-#endif
-    );
+    OnInitMenu(g_langSel);
     // 22. The step list selects the last step of the selected macro.
 #ifdef ZELBO_HAVE_MACRO_FILES
     {
@@ -228,13 +204,11 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     }
 #endif
     // 23.-24. The mouse.
-    bool connected = false;
-#ifdef ZELBO_HAVE_DISCOVERY
+
     FillDevIds();
     HandOverDeviceNotifications();
     g_deviceConnected = OpenDevice();
-    connected = g_deviceConnected != 0;
-#endif
+    const bool connected = g_deviceConnected != 0;
     // 25. Without a mouse the run ends here.
     if (!connected) {
         ShowPlugInMessage();
@@ -253,11 +227,7 @@ bool CKVE_ZelboDlg::OnInitDialog() {
 }
 
 void CKVE_ZelboDlg::ShowPlugInMessage() {
-#ifdef ZELBO_HAVE_PROFILE
     const bool english = g_langSel == 1;
-#else
-    const bool english = false;
-#endif
     const QString text =
         english ? QStringLiteral("Please plug-in【") + windowTitle() + QStringLiteral("】USB Mouse")
                 : QStringLiteral("请插入【") + windowTitle() + QStringLiteral("】USB鼠标");
@@ -265,9 +235,7 @@ void CKVE_ZelboDlg::ShowPlugInMessage() {
 }
 
 void CKVE_ZelboDlg::ShapeWindow() {
-#ifdef ZELBO_HAVE_PATHS
     g_strMaskPath = g_strSkinDir + QStringLiteral("/main_mask.jpg");
-#endif
     const QImage mask(g_strMaskPath);
     if (mask.isNull()) {
         // No mask: a plain rectangular window of the dialog's own size.
@@ -315,7 +283,6 @@ void CKVE_ZelboDlg::StopWorkerThreads() {
 }
 
 void CKVE_ZelboDlg::HandOverDeviceNotifications() {
-#ifdef ZELBO_HAVE_DISCOVERY
     // Notifications arrive on the backend's thread; the window handles them on its own, as
     // WM_DEVICECHANGE, with the header alive until the handler returns.
     const UiExecutor toUi = UiThread();
@@ -331,7 +298,6 @@ void CKVE_ZelboDlg::HandOverDeviceNotifications() {
         DeleteTrayIcon();
         EndDialog(0);
     });
-#endif
 }
 
 // ---- notification-area icon -----------------------------------------------------------------
@@ -490,13 +456,7 @@ void CKVE_ZelboDlg::OnTrayExit() {
 }
 
 std::intptr_t CKVE_ZelboDlg::OnDeviceChange(std::uintptr_t event, std::intptr_t header) {
-#ifdef ZELBO_HAVE_DISCOVERY
     return ::OnDeviceChange(event, reinterpret_cast<const DeviceBroadcastHeader*>(header));
-#else
-    (void)event;
-    (void)header;
-    return 1;
-#endif
 }
 
 std::intptr_t CKVE_ZelboDlg::OnPowerBroadcast(std::uintptr_t, std::intptr_t) {
