@@ -18,7 +18,6 @@ CKVE_ZelboApp::CKVE_ZelboApp() {
 }
 
 bool CKVE_ZelboApp::InitInstance() {
-    QApplication::setApplicationName(QString::fromLatin1(ui::ApplicationName));
     app::SingleInstance instance;
     if (instance.AnotherCopyRuns()) {
         // No message: the first copy's window comes back and this copy ends.

@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QImage>
 #include <QMetaObject>
 #include <QMouseEvent>
@@ -132,13 +133,24 @@ int CKVE_ZelboDlg::DoModal() {
     if (ending_) {
         return endResult_;  // ended during the initialisation: the loop never runs
     }
-    return exec();
+    // Our own loop rather than QDialog::exec, which ends as soon as the dialog is hidden: here
+    // hiding to the notification area must leave the program running.
+    show();
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    modalLoop_ = nullptr;
+    return endResult_;
 }
 
 void CKVE_ZelboDlg::EndDialog(int result) {
     ending_ = true;
     endResult_ = result;
-    done(result);
+    setResult(result);
+    hide();
+    if (modalLoop_ != nullptr) {
+        modalLoop_->quit();
+    }
 }
 
 void CKVE_ZelboDlg::RestoreWindow() {

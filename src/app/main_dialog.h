@@ -19,6 +19,7 @@ class TrayIcon;
 }
 
 class QCloseEvent;
+class QEventLoop;
 class QMouseEvent;
 class QPaintEvent;
 
@@ -104,6 +105,7 @@ private:
     std::shared_ptr<ThreadQueue> queue_;
     struct Workers;
     std::unique_ptr<Workers> workers_;
+    QEventLoop* modalLoop_ = nullptr;
     bool ending_ = false;
     int endResult_ = 0;
 };

@@ -35,7 +35,8 @@ bool SingleInstance::AnotherCopyRuns() {
     lock_ =
         std::make_unique<QLockFile>(folder_ + QLatin1Char('/') + name_ + QStringLiteral(".lock"));
     // The lock is never stale by age: it is as old as the run. It is stale only when the
-    // process that wrote it is gone, which QLockFile checks by its process id.
+    // process that wrote it is gone, which QLockFile checks by its process id and by the
+    // application name it records, which must stay the executable's own name for that check.
     lock_->setStaleLockTime(0);
     if (lock_->tryLock(0)) {
         return false;

@@ -1,0 +1,196 @@
+// The program started as a person starts it, on a copy of its folder, under a real X server:
+// what its log, its files, its message boxes, its window, its notification-area icon and the
+// simulated mouse show after start-up, without a mouse, and when a second copy is started.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QThread>
+
+#include "support/program_run.h"
+#include "support/x11_probe.h"
+
+namespace {
+
+using testing_support::FakeSystemTray;
+using testing_support::ProgramFolder;
+using testing_support::ProgramRun;
+using testing_support::StartTimeoutMs;
+using testing_support::X11Probe;
+
+const QString Title = QStringLiteral("ZP-3907 Gaming mouse");
+
+// True when wanted appears in lines in this order (other lines may stand between).
+bool InOrder(const QStringList& lines, const QStringList& wanted) {
+    qsizetype next = 0;
+    for (const QString& line : lines) {
+        if (next < wanted.size() && line == wanted[next]) {
+            ++next;
+        }
+    }
+    return next == wanted.size();
+}
+
+template <typename Condition>
+bool Eventually(Condition condition, int timeoutMs = StartTimeoutMs()) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs) {
+            return false;
+        }
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+void SetInitKey(const ProgramFolder& folder, const QString& key, const QString& value) {
+    QString text = QString::fromUtf8(ProgramFolder::ReadFile(folder.ConfigIni()));
+    text.replace(QRegularExpression(QStringLiteral("(?m)^") + key + QStringLiteral("=[^\\r\\n]*")),
+                 key + QLatin1Char('=') + value);
+    ASSERT_TRUE(ProgramFolder::WriteFile(folder.ConfigIni(), text.toUtf8()));
+}
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") || !probe_.ok()) {
+            GTEST_SKIP() << "needs an X display (the test script runs these under Xvfb)";
+        }
+        ASSERT_TRUE(folder_.ok());
+        ASSERT_TRUE(tray_.ok()) << "another notification area owns the display";
+    }
+
+    // Starts a run with the simulated mouse and waits for the end of its start-up.
+    void StartWithMouse(ProgramRun& run) {
+        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.WaitForLogMessage(QStringLiteral("Finish Init!"), StartTimeoutMs()))
+            << run.StandardError().toStdString();
+    }
+
+    // Ends a run through the mouse's removal, as the user pulling the plug does.
+    void Unplug(ProgramRun& run) {
+        ASSERT_TRUE(run.Inject("unplug"));
+        ASSERT_TRUE(run.WaitForEnd(StartTimeoutMs())) << "the program did not end on removal";
+        EXPECT_FALSE(run.Crashed()) << run.StandardError().toStdString();
+        EXPECT_EQ(run.ExitCode(), 0);
+    }
+
+    X11Probe probe_;
+    FakeSystemTray tray_;
+    ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
+};
+
+// ---- with the mouse -------------------------------------------------------------------------
+
+TEST_F(Startup, WithMouse_LogsStartUpInOrderShowsWindowAndIcon_RemovalEndsIt) {
+    ProgramRun run(folder_, true);
+    StartWithMouse(run);
+
+    const QStringList log = folder_.LastLogMessages();
+    EXPECT_TRUE(InOrder(log, {QStringLiteral("Finish CDC!"), QStringLiteral("In OnInitMenu"),
+                              QStringLiteral("Finish Init!")}))
+        << log.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(log.count(QStringLiteral("In OnInitMenu")), 1);
+    EXPECT_TRUE(folder_.Messages().isEmpty()) << "no message box on a normal start";
+
+    EXPECT_TRUE(Eventually([&] {
+        const auto windows = probe_.WindowsTitled(Title);
+        return windows.size() == 1 && probe_.IsShown(windows.front());
+    })) << "the window is shown with its title";
+    EXPECT_TRUE(Eventually([&] { return tray_.LiveIcons() == 1; })) << "one icon in the tray";
+
+    Unplug(run);
+    EXPECT_EQ(folder_.LastLogMessages().last(), QStringLiteral("Finish Init!"));
+    EXPECT_EQ(tray_.DockedIcons().size(), 1u);
+    EXPECT_EQ(tray_.LiveIcons(), 0);
+    EXPECT_TRUE(probe_.WindowsTitled(Title).empty());
+}
+
+// ---- without a mouse ------------------------------------------------------------------------
+
+TEST_F(Startup, WithoutMouse_EnglishPlugInMessage_NoIconNoWrite_EndsAfterMenus) {
+    SetInitKey(folder_, QStringLiteral("LANG_SEL"), QStringLiteral("1"));
+    const QByteArray configBefore = ProgramFolder::ReadFile(folder_.ConfigIni());
+
+    ProgramRun run(folder_, false);
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.WaitForEnd(StartTimeoutMs())) << "the program must end by itself";
+    EXPECT_FALSE(run.Crashed()) << run.StandardError().toStdString();
+    EXPECT_EQ(run.ExitCode(), 0);
+
+    EXPECT_EQ(folder_.Messages(),
+              QStringList{QStringLiteral("Please plug-in【ZP-3907 Gaming mouse】USB Mouse")});
+    const QStringList log = folder_.LastLogMessages();
+    ASSERT_FALSE(log.isEmpty());
+    EXPECT_EQ(log.last(), QStringLiteral("In OnInitMenu"));
+    EXPECT_FALSE(log.contains(QStringLiteral("Finish Init!")));
+    EXPECT_TRUE(tray_.DockedIcons().empty()) << "no icon was ever added";
+    // Nothing was sent: the settings writer, which also saves the profiles, never ran.
+    EXPECT_EQ(ProgramFolder::ReadFile(folder_.ConfigIni()), configBefore);
+}
+
+TEST_F(Startup, WithoutMouse_ChineseMessageForAnyOtherLanguage) {
+    SetInitKey(folder_, QStringLiteral("LANG_SEL"), QStringLiteral("2"));
+    ProgramRun run(folder_, false);
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.WaitForEnd(StartTimeoutMs()));
+    EXPECT_EQ(folder_.Messages(),
+              QStringList{QStringLiteral("请插入【ZP-3907 Gaming mouse】USB鼠标")});
+}
+
+// ---- one copy at a time ---------------------------------------------------------------------
+
+TEST_F(Startup, SecondCopy_RestoresTheHiddenFirstAndEndsWithoutAWindow) {
+    ProgramRun first(folder_, true);
+    StartWithMouse(first);
+    std::vector<std::uint64_t> windows;
+    ASSERT_TRUE(Eventually([&] {
+        windows = probe_.WindowsTitled(Title);
+        return windows.size() == 1 && probe_.IsShown(windows.front());
+    }));
+
+    ASSERT_TRUE(Eventually([&] { return tray_.LiveIcons() == 1; }));
+    // Closing hides the window; the icon stays.
+    probe_.RequestClose(windows.front());
+    ASSERT_TRUE(Eventually([&] { return !probe_.IsShown(windows.front()); }))
+        << "closing hides the window";
+    EXPECT_EQ(tray_.LiveIcons(), 1);
+    ASSERT_EQ(first.State(), QProcess::Running) << first.StandardError().right(3000).toStdString();
+
+    ProgramRun second(folder_, true);
+    ASSERT_TRUE(second.Start());
+    ASSERT_TRUE(second.WaitForEnd(StartTimeoutMs())) << "the second copy must end";
+    EXPECT_EQ(second.ExitCode(), 0);
+    EXPECT_TRUE(folder_.Messages().isEmpty()) << "the second copy shows no message";
+
+    EXPECT_TRUE(Eventually([&] { return probe_.IsShown(windows.front()); }))
+        << "the first copy's window is shown again";
+    EXPECT_EQ(probe_.WindowsTitled(Title).size(), 1u) << "one window: the first copy's";
+    EXPECT_EQ(tray_.DockedIcons().size(), 1u);
+    // The second copy wrote no log of its own, and left the first one's alone.
+    const QStringList logs = folder_.LogFiles();
+    ASSERT_EQ(logs.size(), 1);
+    EXPECT_TRUE(ProgramFolder::LogMessages(logs.front()).contains(QStringLiteral("Finish Init!")));
+
+    EXPECT_EQ(first.State(), QProcess::Running);
+    Unplug(first);
+}
+
+TEST_F(Startup, CopyThatCrashed_LeavesNothingThatStopsTheNextStart) {
+    {
+        ProgramRun crashed(folder_, true);
+        StartWithMouse(crashed);
+        crashed.Kill();  // its lock and socket stay behind
+    }
+    for (const QString& log : folder_.LogFiles()) {
+        QFile::remove(log);
+    }
+    ProgramRun next(folder_, true);
+    StartWithMouse(next);
+    EXPECT_EQ(probe_.WindowsTitled(Title).size(), 1u);
+    Unplug(next);
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+// Runs the built program the way a person does, on a copy of its folder in a temporary
+// directory: its own runtime folder (so single-instance state never meets a real copy), message
+// boxes written to a file, and optionally the simulated mouse with its report trace and its
+// injection FIFO. Every run ends: by itself, through the FIFO ("unplug"), or killed by the
+// test. On the test's thread.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace testing_support {
+
+class ProgramFolder {
+public:
+    // Copies ZELBO_PROGRAM_DIR into a fresh temporary directory.
+    explicit ProgramFolder(const QString& programDir);
+    bool ok() const { return ok_; }
+
+    QString Dir() const { return root_.filePath(QStringLiteral("program")); }
+    QString Path(const QString& relative) const { return Dir() + QLatin1Char('/') + relative; }
+    QString ConfigIni() const { return Path(QStringLiteral("skins/INI_CFG/config.ini")); }
+    QString MessageLog() const { return root_.filePath(QStringLiteral("messages.txt")); }
+    QString TraceFile() const { return root_.filePath(QStringLiteral("trace.txt")); }
+    QString InjectFifo() const { return root_.filePath(QStringLiteral("inject.fifo")); }
+    QString RuntimeDir() const { return root_.filePath(QStringLiteral("run")); }
+    // The error output of the n-th run on this folder.
+    QString StandardErrorFile(int run) const {
+        return root_.filePath(QStringLiteral("stderr%1.txt").arg(run));
+    }
+    int NextRunNumber() const { return ++runs_; }
+
+    // The log files the runs wrote, oldest name first.
+    QStringList LogFiles() const;
+    // The entries of one log file: the messages without their time stamps.
+    static QStringList LogMessages(const QString& logPath);
+    // The entries of the newest log file.
+    QStringList LastLogMessages() const;
+    // Lines of the message log (one message box each).
+    QStringList Messages() const;
+    // Lines of the simulated mouse's trace.
+    QStringList TraceLines() const;
+
+    static QByteArray ReadFile(const QString& path);
+    static bool WriteFile(const QString& path, const QByteArray& content);
+
+private:
+    QTemporaryDir root_;
+    bool ok_ = false;
+    mutable int runs_ = 0;
+};
+
+class ProgramRun {
+public:
+    ProgramRun(const ProgramFolder& folder, bool simulatedMouse);
+    ~ProgramRun();  // kills a run that is still going
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    bool Start();
+    // True when the program ended by itself within timeoutMs.
+    bool WaitForEnd(int timeoutMs);
+    int ExitCode() const { return process_.exitCode(); }
+    bool Crashed() const { return process_.exitStatus() == QProcess::CrashExit; }
+    QProcess::ProcessState State() const { return process_.state(); }
+    // Waits until the newest log file holds message (polling).
+    bool WaitForLogMessage(const QString& message, int timeoutMs);
+    // A line to the simulated mouse's FIFO ("unplug", "replug", hex bytes).
+    bool Inject(const QByteArray& line);
+    void Kill();
+    QByteArray StandardError();
+
+private:
+    const ProgramFolder& folder_;
+    QProcess process_;
+    bool simulated_;
+    QString errorFile_;
+};
+
+// How long a run may take to start or end, generous under the sanitizers.
+int StartTimeoutMs();
+
+}  // namespace testing_support

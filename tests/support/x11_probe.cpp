@@ -1,0 +1,198 @@
+#include "support/x11_probe.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstring>
+
+namespace testing_support {
+
+namespace {
+
+// A window that has gone between two requests is not an error for a probe.
+int IgnoreXErrors(Display*, XErrorEvent*) {
+    return 0;
+}
+
+bool WindowExists(Display* display, Window window) {
+    XWindowAttributes attributes;
+    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
+    XSync(display, False);
+    const Status got = XGetWindowAttributes(display, window, &attributes);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return got != 0;
+}
+
+}  // namespace
+
+struct X11Probe::Impl {
+    Display* display = nullptr;
+};
+
+X11Probe::X11Probe() : impl_(std::make_unique<Impl>()) {
+    impl_->display = XOpenDisplay(nullptr);
+}
+
+X11Probe::~X11Probe() {
+    if (impl_->display != nullptr) {
+        XCloseDisplay(impl_->display);
+    }
+}
+
+bool X11Probe::ok() const {
+    return impl_->display != nullptr;
+}
+
+std::vector<std::uint64_t> X11Probe::WindowsTitled(const QString& title) {
+    std::vector<std::uint64_t> found;
+    Display* display = impl_->display;
+    if (display == nullptr) {
+        return found;
+    }
+    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
+    Window root = DefaultRootWindow(display);
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, root, &rootReturn, &parent, &children, &count) != 0) {
+        const QByteArray wanted = title.toUtf8();
+        for (unsigned i = 0; i < count; ++i) {
+            char* name = nullptr;
+            if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+                if (wanted == QByteArray(name)) {
+                    found.push_back(children[i]);
+                }
+                XFree(name);
+            }
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+    }
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return found;
+}
+
+bool X11Probe::IsShown(std::uint64_t window) {
+    Display* display = impl_->display;
+    if (display == nullptr) {
+        return false;
+    }
+    XWindowAttributes attributes;
+    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
+    XSync(display, False);
+    const Status got = XGetWindowAttributes(display, window, &attributes);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return got != 0 && attributes.map_state == IsViewable;
+}
+
+void X11Probe::RequestClose(std::uint64_t window) {
+    Display* display = impl_->display;
+    if (display == nullptr) {
+        return;
+    }
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+struct FakeSystemTray::Impl {
+    Display* display = nullptr;
+    Window manager = 0;
+    Atom opcode = 0;
+    bool owned = false;
+    std::vector<std::uint64_t> docked;
+};
+
+FakeSystemTray::FakeSystemTray() : impl_(std::make_unique<Impl>()) {
+    Display* display = XOpenDisplay(nullptr);
+    impl_->display = display;
+    if (display == nullptr) {
+        return;
+    }
+    const Window root = DefaultRootWindow(display);
+    const Atom selection = XInternAtom(display, "_NET_SYSTEM_TRAY_S0", False);
+    if (XGetSelectionOwner(display, selection) != 0) {
+        return;  // a real one runs: leave it alone
+    }
+    impl_->manager = XCreateSimpleWindow(display, root, -1, -1, 1, 1, 0, 0, 0);
+    impl_->opcode = XInternAtom(display, "_NET_SYSTEM_TRAY_OPCODE", False);
+    // Icons of the default visual, as most panels offer.
+    const Atom visualAtom = XInternAtom(display, "_NET_SYSTEM_TRAY_VISUAL", False);
+    long visual = static_cast<long>(XVisualIDFromVisual(DefaultVisual(display, 0)));
+    XChangeProperty(display, impl_->manager, visualAtom, XA_VISUALID, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&visual), 1);
+    XSetSelectionOwner(display, selection, impl_->manager, CurrentTime);
+    impl_->owned = XGetSelectionOwner(display, selection) == impl_->manager;
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = root;
+    event.xclient.message_type = XInternAtom(display, "MANAGER", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = static_cast<long>(selection);
+    event.xclient.data.l[2] = static_cast<long>(impl_->manager);
+    XSendEvent(display, root, False, StructureNotifyMask, &event);
+    XFlush(display);
+}
+
+FakeSystemTray::~FakeSystemTray() {
+    if (impl_->display != nullptr) {
+        if (impl_->manager != 0) {
+            XDestroyWindow(impl_->display, impl_->manager);
+        }
+        XCloseDisplay(impl_->display);
+    }
+}
+
+bool FakeSystemTray::ok() const {
+    return impl_->display != nullptr && impl_->owned;
+}
+
+void FakeSystemTray::Pump() {
+    Display* display = impl_->display;
+    if (display == nullptr) {
+        return;
+    }
+    XSync(display, False);
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        // SYSTEM_TRAY_REQUEST_DOCK is opcode 0; the icon's window is the third long.
+        if (event.type == ClientMessage && event.xclient.message_type == impl_->opcode &&
+            event.xclient.data.l[1] == 0) {
+            impl_->docked.push_back(static_cast<std::uint64_t>(event.xclient.data.l[2]));
+        }
+    }
+}
+
+std::vector<std::uint64_t> FakeSystemTray::DockedIcons() {
+    Pump();
+    return impl_->docked;
+}
+
+int FakeSystemTray::LiveIcons() {
+    Pump();
+    int live = 0;
+    for (std::uint64_t window : impl_->docked) {
+        if (WindowExists(impl_->display, window)) {
+            ++live;
+        }
+    }
+    return live;
+}
+
+}  // namespace testing_support
