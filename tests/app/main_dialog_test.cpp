@@ -1,0 +1,216 @@
+#include "app/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QThread>
+#include <thread>
+#include <vector>
+
+#include "app/core/log_file.h"
+#include "app/core/paths.h"
+#include "device/discovery.h"
+#include "platform/clock.h"
+#include "platform/hid.h"
+#include "platform/message_service.h"
+#include "platform/simulated_mouse.h"
+#include "support/qt_app.h"
+#include "ui/tray_icon.h"
+#include "ui/window_message.h"
+
+namespace {
+
+using testing_support::ProcessEventsFor;
+using testing_support::ProcessEventsUntil;
+using testing_support::TestApplication;
+
+constexpr unsigned WM_CLOSE = 0x0010;
+constexpr unsigned WM_COMMAND = 0x0111;
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override { TestApplication(); }
+};
+
+// ---- handing work to the window's thread ----------------------------------------------------
+
+TEST_F(MainDialogTest, WorkFromOtherThreadsRunsOnTheWindowsThreadInOrder) {
+    CKVE_ZelboDlg dlg;
+    const UiExecutor toUi = dlg.UiThread();
+    std::vector<int> ran;
+    bool allOnUiThread = true;
+    QThread* const uiThread = QThread::currentThread();
+    std::thread worker([&] {
+        for (int i = 0; i < 50; ++i) {
+            toUi([&, i] {
+                ran.push_back(i);
+                allOnUiThread = allOnUiThread && QThread::currentThread() == uiThread;
+            });
+        }
+    });
+    worker.join();
+    EXPECT_TRUE(ran.empty()) << "queued, not run on the worker";
+    ASSERT_TRUE(ProcessEventsUntil([&] { return ran.size() == 50; }));
+    EXPECT_TRUE(allOnUiThread);
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ(ran[i], i);
+    }
+}
+
+TEST_F(MainDialogTest, WorkQueuedAfterTheWindowWentIsDropped) {
+    int ran = 0;
+    UiExecutor toUi;
+    {
+        CKVE_ZelboDlg dlg;
+        toUi = dlg.UiThread();
+        toUi([&] { ++ran; });  // pending when the window goes
+    }
+    toUi([&] { ++ran; });
+    std::thread([&] { toUi([&] { ++ran; }); }).join();
+    ProcessEventsFor(30);
+    EXPECT_EQ(ran, 0);
+}
+
+// ---- notification-area icon, closing, exit ------------------------------------------------
+
+TEST_F(MainDialogTest, ClosingHidesToTheIconTwiceOverAndADoubleClickShowsIt) {
+    CKVE_ZelboDlg dlg;
+    dlg.show();
+    ui::SendWindowMessage(&dlg, WM_CLOSE);
+    ui::SendWindowMessage(&dlg, WM_CLOSE);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_TRUE(dlg.HasTrayIcon());
+    EXPECT_FALSE(dlg.IsEnding()) << "closing never ends the program";
+
+    // Another icon's callback changes nothing.
+    EXPECT_EQ(ui::SendWindowMessage(&dlg, ui::WM_NOTIFYICON, 154, ui::WM_LBUTTONDBLCLK), 1);
+    EXPECT_FALSE(dlg.isVisible());
+
+    EXPECT_EQ(ui::SendWindowMessage(&dlg, ui::WM_NOTIFYICON, ui::TrayIconId, ui::WM_LBUTTONDBLCLK),
+              0);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_FALSE(dlg.isMinimized());
+    EXPECT_TRUE(dlg.HasTrayIcon());
+}
+
+TEST_F(MainDialogTest, ExitCommandOfEitherLanguageRemovesTheIconAndEnds) {
+    for (unsigned exitId : {32800u, 32828u}) {
+        CKVE_ZelboDlg dlg;
+        dlg.show();
+        dlg.AddTrayIcon();
+        ui::SendWindowMessage(&dlg, WM_COMMAND, exitId);
+        EXPECT_FALSE(dlg.HasTrayIcon()) << exitId;
+        EXPECT_TRUE(dlg.IsEnding()) << exitId;
+        EXPECT_FALSE(dlg.isVisible()) << exitId;
+    }
+}
+
+TEST_F(MainDialogTest, ShowCommandOfEitherLanguageBringsBackAHiddenWindow) {
+    for (unsigned showId : {32801u, 32827u}) {
+        CKVE_ZelboDlg dlg;
+        dlg.show();
+        ui::SendWindowMessage(&dlg, WM_CLOSE);
+        ASSERT_FALSE(dlg.isVisible());
+        ui::SendWindowMessage(&dlg, WM_COMMAND, showId);
+        EXPECT_TRUE(dlg.isVisible()) << showId;
+        EXPECT_FALSE(dlg.IsEnding());
+    }
+}
+
+TEST_F(MainDialogTest, ASecondCopysRequestFindsTheWindowOnlyByItsTitle) {
+    CKVE_ZelboDlg dlg;
+    dlg.RestoreWindow();
+    EXPECT_FALSE(dlg.isVisible()) << "no title yet: not found";
+    dlg.setWindowTitle(QString::fromUtf8(MainWindowTitle));
+    dlg.RestoreWindow();
+    EXPECT_TRUE(dlg.isVisible());
+}
+
+// ---- start-up on a program folder -----------------------------------------------------------
+
+class StartupInProcess : public MainDialogTest {
+protected:
+    void SetUp() override {
+        MainDialogTest::SetUp();
+        ASSERT_TRUE(dir_.isValid());
+        savedExeDir_ = g_strExeDir;
+        g_strExeDir = dir_.path();
+        previousClock_ = platform::SetClock(&clock_);
+        previousMessages_ = platform::SetMessageService(&messages_);
+    }
+    void TearDown() override {
+        platform::SetMessageService(previousMessages_);
+        platform::SetClock(previousClock_);
+        platform::SetHidBackend(nullptr);
+        g_strExeDir = savedExeDir_;
+    }
+    QStringList Log() const {
+        QFile file(QString::fromLocal8Bit(g_LogFile.Path()));
+        QStringList messages;
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+                const int tab = line.indexOf(QLatin1Char('\t'));
+                if (tab >= 0) {
+                    messages.append(line.mid(tab + 1));
+                }
+            }
+        }
+        return messages;
+    }
+
+    QTemporaryDir dir_;
+    QString savedExeDir_;
+    platform::VirtualClock clock_;
+    platform::Clock* previousClock_ = nullptr;
+    platform::RecordingMessageService messages_;
+    platform::MessageService* previousMessages_ = nullptr;
+};
+
+TEST_F(StartupInProcess, WithoutAMouseTheMessageEndsTheDialogBeforeAnyIcon) {
+    platform::SimulatedMouse mouse(BuiltInMouseAttributes());
+    mouse.Unplug();
+    platform::SetHidBackend(&mouse);
+    CKVE_ZelboDlg dlg;
+    EXPECT_TRUE(dlg.OnInitDialog());
+    EXPECT_TRUE(dlg.IsEnding());
+    EXPECT_FALSE(dlg.HasTrayIcon());
+    EXPECT_EQ(messages_.Messages(),
+              QStringList{QStringLiteral("请插入【ZP-3907 Gaming mouse】USB鼠标")})
+        << "no config.ini: language 0, Chinese";
+    EXPECT_EQ(Log().last(), QStringLiteral("In OnInitMenu"));
+    EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8(MainWindowTitle));
+    EXPECT_EQ(dlg.DoModal(), 0) << "ended during the initialisation: no loop";
+}
+
+TEST_F(StartupInProcess, RemovalReportedOnTheBackendsThreadEndsTheRunOnTheWindowsThread) {
+    platform::SimulatedMouse mouse(BuiltInMouseAttributes());
+    platform::SetHidBackend(&mouse);
+    CKVE_ZelboDlg dlg;
+    EXPECT_TRUE(dlg.OnInitDialog());
+    ASSERT_FALSE(dlg.IsEnding());
+    EXPECT_TRUE(dlg.HasTrayIcon());
+    EXPECT_EQ(Log().last(), QStringLiteral("Finish Init!"));
+    EXPECT_TRUE(messages_.Messages().isEmpty());
+
+    std::thread([&] { mouse.Unplug(); }).join();
+    EXPECT_TRUE(dlg.HasTrayIcon()) << "handled on the window's thread, not the backend's";
+    ASSERT_TRUE(ProcessEventsUntil([&] { return dlg.IsEnding(); }));
+    EXPECT_FALSE(dlg.HasTrayIcon());
+    EXPECT_EQ(g_deviceConnected.load(), 0);
+}
+
+TEST_F(StartupInProcess, RemovalOfAnotherDeviceIsIgnored) {
+    platform::SimulatedMouse mouse(BuiltInMouseAttributes());
+    platform::SetHidBackend(&mouse);
+    CKVE_ZelboDlg dlg;
+    dlg.OnInitDialog();
+    ASSERT_FALSE(dlg.IsEnding());
+    DeviceBroadcastHeader other;
+    other.name = QStringLiteral("/dev/hidraw-other");
+    ui::SendWindowMessage(&dlg, ui::WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
+                          reinterpret_cast<std::intptr_t>(&other));
+    EXPECT_FALSE(dlg.IsEnding());
+    EXPECT_TRUE(dlg.HasTrayIcon());
+}
+
+}  // namespace
