@@ -1,6 +1,8 @@
 // Step and delay line texts.
 #include "macro/step_lines.h"
 
+#include "device/key_codes.h"
+
 std::int32_t g_keyDownSteps = 0;
 std::int32_t g_keyUpSteps = 0;
 
@@ -15,6 +17,10 @@ QString XyText(const char16_t* format, std::uint16_t x, std::uint16_t y) {
 }
 
 }  // namespace
+
+QString StepKeyName(std::uint8_t code) {
+    return UsageToKeyName(code);
+}
 
 QString MediaStepErrorMessage() {
     return QStringLiteral(u"[Media]状态错误!");
@@ -148,7 +154,7 @@ StepLine BuildStepLine(const MacroRecord& record, int s, KeyNameFunction keyName
         default:
             break;
     }
-    const QString name = keyName != nullptr ? keyName(code) : QString();
+    const QString name = keyName != nullptr ? keyName(code) : StepKeyName(code);
     if (type == StepTypePress) {
         line.text = QStringLiteral(u"[↓]") + name;
         line.kind = StepLineKind::KeyDown;

@@ -16,6 +16,8 @@ extern std::int32_t g_keyUpSteps;
 
 // Names a key step's code (a HID keyboard usage or a mouse button 0xF1..0xF3).
 using KeyNameFunction = QString (*)(std::uint8_t code);
+// The program's names: UsageToKeyName of the key-code tables.
+QString StepKeyName(std::uint8_t code);
 
 enum class StepLineKind {
     Other,
@@ -33,7 +35,7 @@ struct StepLine {
 QString MediaStepErrorMessage();
 
 // The step line of step s of record (s within 0..179; the caller keeps it below stepCount).
-StepLine BuildStepLine(const MacroRecord& record, int s, KeyNameFunction keyName);
+StepLine BuildStepLine(const MacroRecord& record, int s, KeyNameFunction keyName = StepKeyName);
 // "    %dms".
 QString DelayLineText(std::uint16_t delay);
 // The text of a DPI step that sets DPI code x.

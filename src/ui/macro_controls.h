@@ -41,7 +41,7 @@ int ControlId(const QWidget* widget);
 
 class MacroControls {
 public:
-    explicit MacroControls(KeyNameFunction keyName);
+    explicit MacroControls(KeyNameFunction keyName = StepKeyName);
     ~MacroControls();
     MacroControls(const MacroControls&) = delete;
     MacroControls& operator=(const MacroControls&) = delete;

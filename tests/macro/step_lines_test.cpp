@@ -90,6 +90,17 @@ TEST(StepLineText, KeyAndButtonStepsAreNamedAndCounted) {
     EXPECT_EQ(Text(0xF3, 1), QString::fromUtf8("[↓]K243"));
 }
 
+TEST(StepLineText, KeyStepsCarryTheProgramsKeyNames) {
+    MacroRecord record{};
+    record.stepCount = 2;
+    record.stepCode[0] = 4;  // the A key
+    record.stepType[0] = 1;
+    record.stepCode[1] = 0xF1;  // the left button
+    record.stepType[1] = 2;
+    EXPECT_EQ(BuildStepLine(record, 0).text, QString::fromUtf8("[↓]A"));
+    EXPECT_EQ(BuildStepLine(record, 1).text, QString::fromUtf8("[↑]L-KEY"));
+}
+
 TEST(StepLineText, DelayStepAndDelayLine) {
     EXPECT_EQ(Text(0, 0), QString("[Delay]"));
     EXPECT_EQ(Text(0, 5), QString("[Delay]"));
