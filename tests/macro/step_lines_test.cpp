@@ -39,9 +39,7 @@ TEST(StepLineText, WheelSteps) {
 
 TEST(StepLineText, DpiStepsNameTheDpiOfTheirCodeWithATrailingBlank) {
     const std::pair<int, const char*> table[] = {
-        {0, "800"},   {1, "200"},   {2, "400"},   {3, "600"},   {4, "800"},   {5, "1000"},
-        {6, "1200"},  {7, "1600"},  {8, "1600"},  {9, "2000"},  {10, "2000"}, {11, "2400"},
-        {12, "2400"}, {13, "3200"}, {14, "4000"}, {15, "4800"}, {16, "800"},  {65535, "800"},
+        {0, "800"}, {1, "200"}, {4, "800"}, {8, "1600"}, {12, "2400"}, {15, "4800"}, {16, "800"},
     };
     for (const auto& [x, dpi] : table) {
         EXPECT_EQ(Text(0xF8, 9, static_cast<std::uint16_t>(x)),

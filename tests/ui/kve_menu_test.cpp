@@ -277,13 +277,6 @@ TEST_F(MenuTest, SelectedItemHasAFrameAndABlueToCyanGradient) {
     EXPECT_TRUE(HasWhite(image, 10, 119));
 }
 
-TEST_F(MenuTest, SubmenuItemIsDrawnLikeACommand) {
-    const MenuItemRecord record{"Add Forward", 0, -1};
-    const QImage image = DrawRecord(record, QSize(100, 20), 0);
-    EXPECT_EQ(Pixel(image, 3, 3), Flat);
-    EXPECT_TRUE(HasWhite(image, 10, 100));
-}
-
 TEST_F(MenuTest, SeparatorIsAFrameStartingTwentyFivePixelsIn) {
     const MenuItemRecord record{"", 0, 0};
     const QImage line = DrawRecord(record, QSize(100, 1), 0);
@@ -301,23 +294,6 @@ TEST_F(MenuTest, SeparatorIsAFrameStartingTwentyFivePixelsIn) {
     EXPECT_EQ(Pixel(tall, 25, 4), Blue);  // bottom
     EXPECT_EQ(tall.pixel(50, 2), Untouched);
     EXPECT_FALSE(HasWhite(tall, 0, 100));
-}
-
-TEST_F(MenuTest, ItemsWithoutDataOrOfAnotherControlAreNotDrawn) {
-    QImage image(50, 20, QImage::Format_RGB32);
-    image.fill(Untouched);
-    QPainter painter(&image);
-    const MenuItemRecord record{"X", 0, 5};
-    DrawItemStruct noData;
-    noData.hDC = &painter;
-    noData.rcItem = image.rect();
-    CKveMenu().DrawItem(&noData);
-    DrawItemStruct button = noData;
-    button.CtlType = 4;
-    button.itemData = reinterpret_cast<std::uintptr_t>(&record);
-    CKveMenu().DrawItem(&button);
-    painter.end();
-    EXPECT_EQ(image.pixel(10, 10), Untouched);
 }
 
 TEST_F(MenuTest, PopupPaintsEachItemFromItsRecordWithTheActiveItemSelected) {

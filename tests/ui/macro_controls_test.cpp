@@ -116,18 +116,6 @@ TEST_F(MacroControlsTest, SixControlsWithTheirIdsRectanglesAndOrder) {
     EXPECT_EQ(controls.stepList()->listStyle() & (LBS_NOTIFY | LBS_SORT), LBS_NOTIFY);
 }
 
-TEST_F(MacroControlsTest, LeavingThePageDestroysTheWindowsAndCallsThenDoNothing) {
-    controls.DestroyMacroControls();
-    EXPECT_TRUE(page->findChildren<QWidget*>().isEmpty());
-    EXPECT_FALSE(controls.Created());
-    AddMacro("a");
-    controls.RefillMacroList();
-    controls.ShowMacroSteps(0);
-    controls.ShowSelectedMacro();
-    controls.CreateMacroControls(page.get(), Rects, "9");
-    EXPECT_EQ(page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 6);
-}
-
 // ---- the step list --------------------------------------------------------------------------
 
 TEST_F(MacroControlsTest, ThreeStepsShowFiveLinesWithoutTheLastDelay) {
@@ -219,16 +207,6 @@ TEST_F(MacroControlsTest, WhileRecordingEachAddedStepSelectsTheNewestLine) {
     EXPECT_EQ(controls.stepList()->GetCurSel(), 2);
     EXPECT_EQ(g_keyDownSteps, 1);
     EXPECT_EQ(g_keyUpSteps, 1);
-}
-
-TEST_F(MacroControlsTest, StepLineOfAnotherTableAndIndexesOutsideIt) {
-    std::array<MacroRecord, 2> table{};
-    AddStep(table[1], 0xF7, 8, 5, 4);
-    controls.AddMacroStepLine(table, 1, 0);
-    controls.AddMacroStepLine(table, 2, 0);
-    controls.AddMacroStepLine(table, -1, 0);
-    controls.AddMacroStepLine(table, 1, 180);
-    EXPECT_EQ(StepLines(), QStringList({"[WHEEL-]:4"}));
 }
 
 // ---- the name list --------------------------------------------------------------------------
