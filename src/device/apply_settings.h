@@ -6,12 +6,9 @@
 
 #include <functional>
 
-namespace device {
-
 // The main window's repaint (the whole client area); the window installs it at start-up.
 void SetRepaintHook(std::function<void()> repaint);
 void RequestRepaint();
 
 void ApplySettings();
 
-}  // namespace device

@@ -4,13 +4,7 @@
 
 #include "device/transport.h"
 
-namespace device {
 namespace {
-
-constexpr std::uint8_t CodeDelay = 0x00;
-constexpr std::uint8_t CodeXyMove = 0xF6;
-constexpr std::uint8_t CodeWheel = 0xF7;
-constexpr std::uint8_t CodeDpi = 0xF8;
 
 // The most bytes one step encodes to.
 constexpr int MaxStepBytes = 6;
@@ -38,7 +32,7 @@ int EncodeStep(std::uint8_t type, std::uint8_t code, std::uint16_t x, std::uint1
                std::uint16_t delayMs, std::uint8_t* out) {
     const std::uint8_t d = DelayByte(delayMs);
     switch (code) {
-        case CodeXyMove:
+        case StepCodeXyMove:
             out[0] = d;
             out[1] = code;
             if (type < 3 || type > 6) {
@@ -48,7 +42,7 @@ int EncodeStep(std::uint8_t type, std::uint8_t code, std::uint16_t x, std::uint1
             Put16(out + 2, type <= 4 ? Negated(x) : x);
             Put16(out + 4, (type == 3 || type == 5) ? Negated(y) : y);
             return 6;
-        case CodeWheel:
+        case StepCodeWheel:
             out[0] = d;
             out[1] = code;
             if (type == 7 || type == 8) {
@@ -57,13 +51,13 @@ int EncodeStep(std::uint8_t type, std::uint8_t code, std::uint16_t x, std::uint1
                 return 4;
             }
             return 2;
-        case CodeDpi:
+        case StepCodeDpi:
             out[0] = type == 9 ? static_cast<std::uint8_t>(d | 0x80) : type == 10 ? d : 0;
             out[1] = code;
             out[2] = static_cast<std::uint8_t>(x & 0xFF);
             out[3] = 0;
             return 4;
-        case CodeDelay:
+        case StepCodeDelay:
             out[0] = d;
             out[1] = 0;
             return 2;
@@ -95,8 +89,8 @@ std::uint32_t CountedSize(const MacroRecord& record) {
                                         record.ledCount + record.gpioCount) +
                                   2u;
     std::uint32_t size = RoundUpTo8(counted);
-    const int leds = std::min<int>(record.ledCount, MacroMaxEffects);
-    const int gpios = std::min<int>(record.gpioCount, MacroMaxEffects);
+    const int leds = std::min<int>(record.ledCount, MacroEffectRecords);
+    const int gpios = std::min<int>(record.gpioCount, MacroEffectRecords);
     for (int i = 0; i < leds; ++i) {
         size += RoundUpTo8(4u * (record.led[i].field0 & 0xFFu) + 4u);
     }
@@ -116,7 +110,7 @@ std::vector<std::uint8_t> Encode(MacroRecord& record, std::size_t size, int reco
     std::size_t at = 2;
     std::uint8_t step[MaxStepBytes];
     for (int i = 0; i < StepsOf(record); ++i) {
-        if (recoil != 0 && record.stepCode[i] == CodeXyMove) {
+        if (recoil != 0 && record.stepCode[i] == StepCodeXyMove) {
             std::uint16_t& y = record.stepParam[i].y;
             if (recoil > 0 && y < 30) {
                 ++y;
@@ -189,4 +183,3 @@ void WriteMacroBody(int address, const std::vector<std::uint8_t>& body) {
     }
 }
 
-}  // namespace device

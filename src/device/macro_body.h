@@ -11,13 +11,11 @@
 
 #include "macro/macro_record.h"
 
-namespace device {
-
 // The body area starts here; key entries hold 14 address bits, so every body ends by 0x4000.
-constexpr int MacroBodyAreaStart = 0x240;
-constexpr int MacroBodyAreaEnd = 0x4000;
+inline constexpr int MacroBodyAreaStart = 0x240;
+inline constexpr int MacroBodyAreaEnd = 0x4000;
 // A body takes at most this much of the body area.
-constexpr int MacroBodySlotLimit = 0x2000;
+inline constexpr int MacroBodySlotLimit = 0x2000;
 
 // The size the mouse is told a body takes: counted from the record's per-kind counters, plus
 // room for its effect records, a multiple of 8. A record whose counters fall short of its steps
@@ -51,4 +49,3 @@ std::array<std::uint8_t, 8> BuildKeyEntry(std::uint16_t stepCount, const KeyEntr
 // Writes the body in size / 8 runs of 8 bytes at address, address + 8, ...
 void WriteMacroBody(int address, const std::vector<std::uint8_t>& body);
 
-}  // namespace device

@@ -1,7 +1,5 @@
 #include "device/settings_image.h"
 
-namespace device {
-
 std::array<std::array<std::uint8_t, DeviceButtonCount>, ProfileCount> g_devKeyCodeUi{};
 std::array<std::array<std::uint8_t, DeviceButtonCount>, ProfileCount> g_devKeyCodeDev{};
 std::array<std::array<std::uint32_t, DeviceButtonCount>, ProfileCount> g_devFuncDev{};
@@ -108,4 +106,3 @@ std::array<std::uint8_t, 0x80> BuildSettingsBlocks(const SettingsBlockInput& in)
     return m;
 }
 
-}  // namespace device

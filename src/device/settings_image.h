@@ -8,23 +8,22 @@
 #include <atomic>
 #include <cstdint>
 
-namespace device {
+#include "profile/profile_settings.h"
 
-constexpr int ProfileCount = 4;
-constexpr int ButtonSlotCount = 7;
-constexpr int DeviceButtonCount = 14;
+// Device buttons 1..14 of each profile; only 1..6 and 8 have a button slot.
+inline constexpr int DeviceButtonCount = 14;
 
 // Device button number of button slot 0..6 (K0..K6); buttons 7 and 9..14 have no slot.
-constexpr std::array<std::uint8_t, ButtonSlotCount> g_devButtonNo = {1, 2, 3, 4, 5, 6, 8};
+inline constexpr std::array<std::uint8_t, ButtonSlotCount> g_devButtonNo = {1, 2, 3, 4, 5, 6, 8};
 
 // Device DPI code of each DPI step 0..11.
-constexpr std::array<std::uint8_t, 12> DpiCodeTable = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
+inline constexpr std::array<std::uint8_t, 12> DpiCodeTable = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
                                                        0x07, 0x09, 0x0B, 0x0D, 0x0E, 0x0F};
 
 // Device button codes that need a key entry.
-constexpr std::uint8_t ButtonCodeMacro = 0x0D;
-constexpr std::uint8_t ButtonCodeMacroMode2 = 0x0E;
-constexpr std::uint8_t ButtonCodeMedia = 0x0F;
+inline constexpr std::uint8_t ButtonCodeMacro = 0x0D;
+inline constexpr std::uint8_t ButtonCodeMacroMode2 = 0x0E;
+inline constexpr std::uint8_t ButtonCodeMedia = 0x0F;
 
 struct ButtonTranslation {
     std::uint8_t code = 0;
@@ -87,4 +86,3 @@ extern std::array<std::uint32_t, 12> g_macroDevSize;
 extern std::uint32_t g_boundMacroSize;
 extern std::uint32_t g_boundMacroAddr;
 
-}  // namespace device
