@@ -11,8 +11,8 @@ struct DevId {
     std::uint32_t productId;
 };
 
-// Identifiers from the range that the open pid.codes registry keeps for testing under its
-// vendor id 0x1209: they name no shipped product of any vendor.
+// Identifiers from the test range that an open, community-run USB identifier registry keeps
+// under its vendor id 0x1209: they name no shipped product of any vendor.
 inline constexpr DevId BuiltInDevIds[6] = {
     {0x1209, 0x0001}, {0x1209, 0x0002}, {0x1209, 0x0003},
     {0x1209, 0x0004}, {0x1209, 0x0005}, {0x1209, 0x0006},
