@@ -108,14 +108,15 @@ void RunApply(benchmark::State& state, bool macros) {
     g_macroCount = 0;
 }
 
-void BM_ApplyFactorySettings(benchmark::State& state) { RunApply(state, false); }
-void BM_ApplyTwelveBoundMacros(benchmark::State& state) { RunApply(state, true); }
+void BM_ApplyFactorySettings(benchmark::State& state) {
+    RunApply(state, false);
+}
+void BM_ApplyTwelveBoundMacros(benchmark::State& state) {
+    RunApply(state, true);
+}
 
 BENCHMARK(BM_ApplyFactorySettings)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(BM_ApplyTwelveBoundMacros)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+BENCHMARK(BM_ApplyTwelveBoundMacros)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_HoldPressToWire(benchmark::State& state) {
     Desk desk;
@@ -133,9 +134,9 @@ void BM_HoldPressToWire(benchmark::State& state) {
         while (desk.mouse.HoldPressed() != press) {
             std::this_thread::yield();
         }
-        const double us = std::chrono::duration<double, std::micro>(
-                              std::chrono::steady_clock::now() - start)
-                              .count();
+        const double us =
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count();
         state.SetIterationTime(us / 1e6);
         latencies.push_back(us);
         press = !press;

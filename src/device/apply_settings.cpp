@@ -26,7 +26,9 @@ constexpr int SettingsBlockAddresses[] = {0x008, 0x010, 0x018, 0x020, 0x028, 0x0
                                           0x048, 0x050, 0x058, 0x060, 0x068, 0x070, 0x078};
 constexpr int KeyEntryTableStart = 0x080;
 
-int UserMacroCount() { return std::clamp<int>(g_macroCount, 0, MaxUserMacros); }
+int UserMacroCount() {
+    return std::clamp<int>(g_macroCount, 0, MaxUserMacros);
+}
 
 // The record that function f plays, or nullptr when f names none.
 const MacroRecord* MacroOfFunction(int f) {

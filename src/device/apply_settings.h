@@ -11,4 +11,3 @@ void SetRepaintHook(std::function<void()> repaint);
 void RequestRepaint();
 
 void ApplySettings();
-

@@ -91,16 +91,17 @@ void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor&
     switch (event) {
         case EvtButtonBase:
             return;
-        case EvtProfileChanged: {
-            const int n = QueryMouseProfile();
-            ui([n] {
+        case EvtProfileChanged:
+            // The query waits for the transport; on the user-interface thread it cannot hold up
+            // this thread, the only reader of the mouse's events.
+            ui([] {
+                const int n = QueryMouseProfile();
                 platform::WritePrivateProfileString(QStringLiteral("Init"),
                                                     QStringLiteral("CurConfig"),
                                                     platform::FormatInt(n), g_strConfigIni);
                 LoadProfileFromMouse(n);
             });
             return;
-        }
         case EvtRecoilUp:
             g_recoilDir = 1;
             ui([] { AdjustRecoil(1); });
@@ -149,8 +150,8 @@ void MacroSendPass(const UiExecutor& ui) {
             });
         }
         if (g_btnIsProfileFunc[profile][i].load() != 0) {
-            const int n = QueryMouseProfile();
-            ui([n] {
+            ui([] {
+                const int n = QueryMouseProfile();
                 SaveCurConfig(g_strConfigIni, n);
                 LoadProfileFromMouse(n);
             });

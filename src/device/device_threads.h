@@ -11,9 +11,8 @@
 #include <stop_token>
 #include <thread>
 
-// Queues a piece of work for the user-interface thread and returns at once. The window
-// provides it; tests provide their own.
-using UiExecutor = std::function<void(std::function<void()>)>;
+#include "device/ui_executor.h"
+
 
 // InputReport6: id 6, the event, its argument.
 inline constexpr std::uint8_t InputReportId = 6;

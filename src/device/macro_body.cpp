@@ -9,7 +9,9 @@ namespace {
 // The most bytes one step encodes to.
 constexpr int MaxStepBytes = 6;
 
-std::uint32_t RoundUpTo8(std::uint32_t value) { return (value + 7u) & ~7u; }
+std::uint32_t RoundUpTo8(std::uint32_t value) {
+    return (value + 7u) & ~7u;
+}
 
 int StepsOf(const MacroRecord& record) {
     return std::min<int>(record.stepCount, MacroMaxSteps);
@@ -25,7 +27,9 @@ void Put16(std::uint8_t* out, std::uint32_t value) {
     out[1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
 }
 
-std::uint32_t Negated(std::uint16_t value) { return (0x10000u - value) & 0xFFFFu; }
+std::uint32_t Negated(std::uint16_t value) {
+    return (0x10000u - value) & 0xFFFFu;
+}
 
 // One step into out (room for MaxStepBytes); returns how many bytes it takes.
 int EncodeStep(std::uint8_t type, std::uint8_t code, std::uint16_t x, std::uint16_t y,
@@ -84,10 +88,10 @@ std::uint32_t EncodedLength(const MacroRecord& record) {
 }
 
 std::uint32_t CountedSize(const MacroRecord& record) {
-    const std::uint32_t counted = 2u * (std::uint32_t{record.stepCount} + 2u * record.xyCount +
-                                        record.wheelCount + record.dpiCount + record.mediaCount +
-                                        record.ledCount + record.gpioCount) +
-                                  2u;
+    const std::uint32_t counted =
+        2u * (std::uint32_t{record.stepCount} + 2u * record.xyCount + record.wheelCount +
+              record.dpiCount + record.mediaCount + record.ledCount + record.gpioCount) +
+        2u;
     std::uint32_t size = RoundUpTo8(counted);
     const int leds = std::min<int>(record.ledCount, MacroEffectRecords);
     const int gpios = std::min<int>(record.gpioCount, MacroEffectRecords);
@@ -102,11 +106,10 @@ std::uint32_t CountedSize(const MacroRecord& record) {
 
 std::vector<std::uint8_t> Encode(MacroRecord& record, std::size_t size, int recoil) {
     std::vector<std::uint8_t> body(size, 0);
-    if (size < 2) {
-        return body;
-    }
     const std::uint8_t m3 = record.mode & 3;
-    Put16(body.data(), (m3 == 1 || m3 == 2) ? 1u : record.repeatCount);
+    if (size >= 2) {
+        Put16(body.data(), (m3 == 1 || m3 == 2) ? 1u : record.repeatCount);
+    }
     std::size_t at = 2;
     std::uint8_t step[MaxStepBytes];
     for (int i = 0; i < StepsOf(record); ++i) {
@@ -118,9 +121,8 @@ std::vector<std::uint8_t> Encode(MacroRecord& record, std::size_t size, int reco
                 --y;
             }
         }
-        const int length = EncodeStep(record.stepType[i], record.stepCode[i],
-                                      record.stepParam[i].x, record.stepParam[i].y,
-                                      record.stepDelay[i], step);
+        const int length = EncodeStep(record.stepType[i], record.stepCode[i], record.stepParam[i].x,
+                                      record.stepParam[i].y, record.stepDelay[i], step);
         if (at + static_cast<std::size_t>(length) > size) {
             // The body is full: the remaining steps cannot be played from it. For the recoil
             // adjustment the remaining X/Y steps still move, so the file keeps them in step.
@@ -182,4 +184,3 @@ void WriteMacroBody(int address, const std::vector<std::uint8_t>& body) {
         WriteDeviceMemory(address + static_cast<int>(run), body.data() + run, 8);
     }
 }
-

@@ -48,4 +48,3 @@ std::array<std::uint8_t, 8> BuildKeyEntry(std::uint16_t stepCount, const KeyEntr
 
 // Writes the body in size / 8 runs of 8 bytes at address, address + 8, ...
 void WriteMacroBody(int address, const std::vector<std::uint8_t>& body);
-

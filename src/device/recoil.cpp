@@ -22,9 +22,9 @@ void AdjustRecoil(int up) {
     // belongs to another macro (or to nothing), and rewriting it would corrupt the mouse's
     // memory. Then only the record and the file are adjusted; the next Apply sends them.
     const std::uint32_t size = g_macroDevBodySize[profile][0];
-    const bool bodyIsThisMacro = g_macroDevBodyFunc[profile][0] == f && size > 0 &&
-                                 std::min<std::uint32_t>(MacroBodySize(working),
-                                                         MacroBodySlotLimit) == size;
+    const bool bodyIsThisMacro =
+        g_macroDevBodyFunc[profile][0] == f && size > 0 &&
+        std::min<std::uint32_t>(MacroBodySize(working), MacroBodySlotLimit) == size;
     std::vector<std::uint8_t> body = EncodeMacroBodyWithRecoil(working, size, up != 0);
     if (bodyIsThisMacro) {
         WriteMacroBody(static_cast<int>(g_macroDevAddr[profile][0]), body);

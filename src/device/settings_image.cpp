@@ -51,11 +51,16 @@ std::uint8_t DpiCodeOf(std::uint8_t dpiStep) {
 
 std::uint8_t ReportRateCode(std::uint8_t usbSpeed) {
     switch (usbSpeed) {
-        case 0: return 7;
-        case 1: return 3;
-        case 2: return 1;
-        case 3: return 0;
-        default: return 1;
+        case 0:
+            return 7;
+        case 1:
+            return 3;
+        case 2:
+            return 1;
+        case 3:
+            return 0;
+        default:
+            return 1;
     }
 }
 
@@ -105,4 +110,3 @@ std::array<std::uint8_t, 0x80> BuildSettingsBlocks(const SettingsBlockInput& in)
     }
     return m;
 }
-

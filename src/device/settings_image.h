@@ -18,7 +18,7 @@ inline constexpr std::array<std::uint8_t, ButtonSlotCount> g_devButtonNo = {1, 2
 
 // Device DPI code of each DPI step 0..11.
 inline constexpr std::array<std::uint8_t, 12> DpiCodeTable = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
-                                                       0x07, 0x09, 0x0B, 0x0D, 0x0E, 0x0F};
+                                                              0x07, 0x09, 0x0B, 0x0D, 0x0E, 0x0F};
 
 // Device button codes that need a key entry.
 inline constexpr std::uint8_t ButtonCodeMacro = 0x0D;
@@ -85,4 +85,3 @@ extern std::array<std::array<int, 12>, ProfileCount> g_macroDevBodyFunc;
 extern std::array<std::uint32_t, 12> g_macroDevSize;
 extern std::uint32_t g_boundMacroSize;
 extern std::uint32_t g_boundMacroAddr;
-

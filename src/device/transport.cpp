@@ -12,7 +12,7 @@ DeviceReport g_featureReport{};
 
 namespace {
 
-std::recursive_mutex g_transportMutex;
+TransportMutex g_transportMutex;
 
 // The collection and its report length, fixed for one transaction so that an arrival replacing
 // them cannot change the device in the middle of a run.
@@ -104,8 +104,8 @@ bool PrepareDeviceReadOn(const FeatureLink& link, int address, int n) {
 
 }  // namespace
 
-std::unique_lock<std::recursive_mutex> LockTransport() {
-    return std::unique_lock<std::recursive_mutex>(g_transportMutex);
+std::unique_lock<TransportMutex> LockTransport() {
+    return std::unique_lock<TransportMutex>(g_transportMutex);
 }
 
 bool WriteDeviceMemory(int address, const std::uint8_t data[], int n) {

@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QTextStream>
 
+#include "app/core/paths.h"
 #include "device/apply_settings.h"
 #include "profile/profile_settings.h"
 #include "support/apply_fixture.h"
@@ -59,16 +60,22 @@ MacroRecord FullMacro(int m) {
 }
 
 std::uint8_t DeviceCode(int f, const std::vector<MacroRecord>& macros) {
-    if (f <= 11) return static_cast<std::uint8_t>(f);
-    if (f <= 17) return static_cast<std::uint8_t>(f - 5);
-    if (f == 23) return 0;
-    if (f <= 24) return static_cast<std::uint8_t>(f + 4);
-    if (f <= 39) return 0x0F;
+    if (f <= 11)
+        return static_cast<std::uint8_t>(f);
+    if (f <= 17)
+        return static_cast<std::uint8_t>(f - 5);
+    if (f == 23)
+        return 0;
+    if (f <= 24)
+        return static_cast<std::uint8_t>(f + 4);
+    if (f <= 39)
+        return 0x0F;
     return macros[f - 50].mode == 2 ? 0x0E : 0x0D;
 }
 
 void Put(Bytes& image, int at, std::initializer_list<int> bytes) {
-    for (int b : bytes) image[at++] = static_cast<std::uint8_t>(b);
+    for (int b : bytes)
+        image[at++] = static_cast<std::uint8_t>(b);
 }
 
 Bytes ExpectedBody(const MacroRecord& r) {
@@ -119,9 +126,10 @@ TEST_F(ApplyFullImageTest, ShippedConfigWithTwelveFullMacros) {
     int keyFunc[4][7];
     for (int c = 0; c < 4; ++c) {
         for (int k = 0; k < 7; ++k) {
-            keyFunc[c][k] = c < 2 && k > 0 ? KeyFunc[c][k]
-                                           : ini[QStringLiteral("Config%1").arg(c + 1)]
-                                                [QStringLiteral("K%1").arg(k)];
+            keyFunc[c][k] =
+                c < 2 && k > 0
+                    ? KeyFunc[c][k]
+                    : ini[QStringLiteral("Config%1").arg(c + 1)][QStringLiteral("K%1").arg(k)];
         }
     }
 
@@ -162,15 +170,18 @@ TEST_F(ApplyFullImageTest, ShippedConfigWithTwelveFullMacros) {
         for (int b = 1; b <= 14; ++b) {
             int f = -1;
             for (int k = 0; k < 7; ++k) {
-                if (deviceButton[k] == b) f = keyFunc[c][k];
+                if (deviceButton[k] == b)
+                    f = keyFunc[c][k];
             }
-            if (f < 25 || f == 23) continue;
+            if (f < 25 || f == 23)
+                continue;
             const int entry = 0x80 + (14 * c + b - 1) * 8;
             if (f < 40) {  // the shipped file binds no media key, but keep the rule whole
-                const int usage[11] = {0x223, 0x183, 0x18A, 0xE9, 0xEA, 0xB6,
+                const int usage[11] = {0x223, 0x183, 0x18A, 0xE9,  0xEA, 0xB6,
                                        0xB5,  0xE2,  0xCD,  0x192, 0xB7};
                 const int u = f - 25 < 11 ? usage[f - 25] : 0;
-                Put(expected, entry, {2, 0, 0xFF, u & 0xFF, u >> 8, address & 0xFF, address >> 8, 0});
+                Put(expected, entry,
+                    {2, 0, 0xFF, u & 0xFF, u >> 8, address & 0xFF, address >> 8, 0});
                 continue;
             }
             const MacroRecord& r = macros[f - 50];
@@ -187,7 +198,8 @@ TEST_F(ApplyFullImageTest, ShippedConfigWithTwelveFullMacros) {
     ApplySettings();
     const Bytes actual = Memory(0, 0x4000);
     for (int a = 1; a < address; ++a) {
-        if (a >= 0x002 && a < 0x008) continue;  // never written
+        if (a >= 0x002 && a < 0x008)
+            continue;  // never written
         ASSERT_EQ(actual[a], expected[a]) << "address 0x" << std::hex << a;
     }
     EXPECT_EQ(link_->mouse().ApplyCount(), 1);

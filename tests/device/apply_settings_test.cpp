@@ -42,7 +42,7 @@ TEST_F(ApplySettingsTest, WritesProfileByteFirstAndClosesWithTheThreeCommands) {
     EXPECT_EQ(sent[27], "+2 set 07 18 00 00 00 00 00 00");
     EXPECT_EQ(sent[28], "+0 set 07 18 03 00 18 00 02 07");
     const std::vector<std::string> tail(sent.end() - 3, sent.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"+2 set 07 49 02 42 3F 00 00 00",
+    EXPECT_EQ(tail, (std::vector<std::string>{"+0 set 07 49 02 42 3F 00 00 00",
                                               "+2 set 07 18 10 00 00 00 00 00",
                                               "+2 set 07 18 00 00 00 00 00 00"}));
     EXPECT_EQ(link_->mouse().MemoryByte(0x001), 0x42);
@@ -134,8 +134,8 @@ TEST_F(ApplySettingsTest, MediaKeyEntryTakesTheRunningBodyAddress) {
 }
 
 TEST_F(ApplySettingsTest, BodiesArePackedInButtonOrderFrom0x240) {
-    MacroRecord sixteen = KeyMacro(6);       // 2 * 6 + 2 = 14 -> 16
-    MacroRecord twentyFour = KeyMacro(10);   // 2 * 10 + 2 = 22 -> 24
+    MacroRecord sixteen = KeyMacro(6);      // 2 * 6 + 2 = 14 -> 16
+    MacroRecord twentyFour = KeyMacro(10);  // 2 * 10 + 2 = 22 -> 24
     twentyFour.mode = 1;
     SetUserMacros({sixteen, twentyFour, KeyMacro(2)});
     KeyFunc[0][0] = 50;
@@ -157,8 +157,8 @@ TEST_F(ApplySettingsTest, BuiltInMacroBodyAlwaysStartsWithItsRepeatCount) {
     g_constMacros[1] = KeyMacro(2, 2, 7);
     KeyFunc[0][1] = 41;
     ApplySettings();
-    EXPECT_EQ(link_->mouse().MemoryByte(0x009), 0x0E);              // the record's own mode
-    EXPECT_EQ(Memory(0x088, 2), (Bytes{0x02, 0x82}));               // mode-2 bit kept
+    EXPECT_EQ(link_->mouse().MemoryByte(0x009), 0x0E);  // the record's own mode
+    EXPECT_EQ(Memory(0x088, 2), (Bytes{0x02, 0x82}));   // mode-2 bit kept
     EXPECT_EQ(Memory(0x240, 2), (Bytes{0x07, 0x00}));
 }
 

@@ -1,5 +1,5 @@
-// The event threads running for real beside repeated Applies: every hold press and release that
-// reach the reader far enough apart are relayed, in order, and nothing races (run under tsan).
+// The event threads running for real beside repeated Applies and a flood of other events: every
+// hold press and release is relayed, in order, and nothing races (run under tsan).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -32,23 +32,35 @@ TEST_F(DeviceThreadsStressTest, HoldPairsSurviveEventFloodAndRepeatedApply) {
     threads.StartKeyMonitor(queue.Executor());
     threads.StartMacroSend(queue.Executor());
 
-    // Longer than the longest transaction an Apply holds the transport for, so each press and
-    // release reach the relay in passes of their own.
-    constexpr auto Gap = std::chrono::milliseconds(12);
-    constexpr int Pairs = 400;
+    // Each press goes in once the previous release is on the wire, and each release once its
+    // press is, so the two always reach the relay in passes of their own; a flag lost or
+    // starved behind the Applies shows as a command that never comes.
+    constexpr int Pairs = 250;
     std::atomic<bool> injecting{true};
+    std::atomic<int> timeouts{0};
     std::thread injector([&] {
         const std::vector<std::vector<std::uint8_t>> noise = {
             {0x06, 0xF0, 0x00}, {0x06, 0x04, 0x00}, {0x06, 0x03, 0x00}, {0x05, 0xF1, 0x00}};
+        auto waitFor = [&](bool pressed) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (link_->mouse().HoldPressed() != pressed) {
+                if (std::chrono::steady_clock::now() > deadline) {
+                    ++timeouts;
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        };
         for (int i = 0; i < Pairs; ++i) {
-            link_->mouse().InjectInput({0x06, 0xF1, 0x00});
-            link_->mouse().InjectInput(noise[i % noise.size()]);
-            link_->mouse().InjectInput(noise[(i + 1) % noise.size()]);
-            std::this_thread::sleep_for(Gap);
-            link_->mouse().InjectInput({0x06, 0xF1, 0x80});
-            link_->mouse().InjectInput(noise[(i + 2) % noise.size()]);
-            link_->mouse().InjectInput(noise[(i + 3) % noise.size()]);
-            std::this_thread::sleep_for(Gap);
+            for (bool pressed : {true, false}) {
+                link_->mouse().InjectInput(
+                    {0x06, 0xF1, static_cast<std::uint8_t>(pressed ? 0 : 0x80)});
+                for (int n = 0; n < 4; ++n) {
+                    link_->mouse().InjectInput(noise[(i + n) % noise.size()]);
+                }
+                waitFor(pressed);
+                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            }
         }
         injecting = false;
     });
@@ -71,6 +83,7 @@ TEST_F(DeviceThreadsStressTest, HoldPairsSurviveEventFloodAndRepeatedApply) {
         }
     }
     EXPECT_GT(applies, 2);
+    EXPECT_EQ(timeouts.load(), 0);
     ASSERT_EQ(holds.size(), 2u * Pairs);
     for (std::size_t i = 0; i < holds.size(); ++i) {
         ASSERT_EQ(holds[i], i % 2 == 0) << "hold command " << i;

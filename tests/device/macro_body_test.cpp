@@ -13,8 +13,8 @@ MacroRecord EmptyRecord() {
     return r;
 }
 
-void AddStep(MacroRecord& r, std::uint8_t code, std::uint8_t type, std::uint16_t x,
-             std::uint16_t y, std::uint16_t delay) {
+void AddStep(MacroRecord& r, std::uint8_t code, std::uint8_t type, std::uint16_t x, std::uint16_t y,
+             std::uint16_t delay) {
     const int i = r.stepCount++;
     r.stepCode[i] = code;
     r.stepType[i] = type;
@@ -87,9 +87,8 @@ TEST(MacroBodySteps, WheelDpiDelayAndSilentKinds) {
     AddStep(r, StepCodeMedia, 0x0C, 1, 0, 8);  // media press type: no bytes
     AddStep(r, StepCodeDelay, 0, 0, 0, 100);
     const Bytes steps = Steps(r);
-    const Bytes expected = {0x02, 0xF7, 0xFD, 0x00, 0x02, 0xF7, 0x03, 0x00, 0x81, 0xF8,
-                            0x02, 0x00, 0x04, 0xF8, 0x02, 0x00, 0x00, 0xF8, 0x02, 0x00,
-                            0x32, 0x00};
+    const Bytes expected = {0x02, 0xF7, 0xFD, 0x00, 0x02, 0xF7, 0x03, 0x00, 0x81, 0xF8, 0x02,
+                            0x00, 0x04, 0xF8, 0x02, 0x00, 0x00, 0xF8, 0x02, 0x00, 0x32, 0x00};
     EXPECT_EQ(Bytes(steps.begin(), steps.begin() + expected.size()), expected);
     for (std::size_t i = expected.size(); i < steps.size(); ++i) {
         EXPECT_EQ(steps[i], 0) << "padding at " << i;

@@ -23,8 +23,8 @@ TEST_F(RecoilTest, RaisesEveryXyStepOfTheBoundBodyInTheMouse) {
     link_->TakeSentReports();
     AdjustRecoil(1);
     // Header, then d=5 F6 +x +y for both steps, written as one 8-byte run each.
-    EXPECT_EQ(Memory(0x240, 14), (Bytes{0x01, 0x00, 0x05, 0xF6, 0x00, 0x00, 0x06, 0x00, 0x05,
-                                        0xF6, 0x00, 0x00, 0x1E, 0x00}));
+    EXPECT_EQ(Memory(0x240, 14), (Bytes{0x01, 0x00, 0x05, 0xF6, 0x00, 0x00, 0x06, 0x00, 0x05, 0xF6,
+                                        0x00, 0x00, 0x1E, 0x00}));
     const std::vector<std::string> sent = link_->TakeSentReports();
     ASSERT_EQ(sent.size(), 2u * 10u);  // two runs of 8 data reports, commit and end
     EXPECT_EQ(sent.back(), "+2 set 07 18 00 00 48 02 00 00");
@@ -65,18 +65,18 @@ TEST_F(RecoilTest, OtherProfileRewritesOnlyItsOwnBody) {
     g_curConfig = 2;
     g_curConfigIdx = 1;
     ApplySettings();
-    const Bytes profileOneBody = Memory(0x240, 16);
+    const Bytes profileOneBody = Memory(0x240, 8);
     const std::uint32_t own = g_macroDevAddr[1][0];
     ASSERT_EQ(own, 0x248u);
     AdjustRecoil(0);
-    EXPECT_EQ(Memory(0x240, 16), profileOneBody);
+    EXPECT_EQ(Memory(0x240, 8), profileOneBody);
     EXPECT_EQ(Memory(own + 6, 2), (Bytes{0x06, 0x00}));
     EXPECT_EQ(g_macros[1].stepParam[2].y, 6);
 }
 
 TEST_F(RecoilTest, AMacroNeverWrittenToTheMouseIsOnlyAdjustedInTheFile) {
     SetUserMacros({RecoilMacro({5})});
-    ApplySettings();  // button 1 is a left click: no body recorded
+    ApplySettings();     // button 1 is a left click: no body recorded
     KeyFunc[0][0] = 50;  // bound since, not applied yet
     link_->TakeSentReports();
     AdjustRecoil(1);

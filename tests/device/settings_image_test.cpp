@@ -11,12 +11,12 @@ TEST(ButtonTranslation, CodesAndFlagsOfEachFunctionRange) {
         bool dpi, profile, hold;
     };
     const Case cases[] = {
-        {0, 0, false, false, false},   {1, 1, false, false, false},
-        {6, 6, true, false, false},    {11, 11, true, false, false},
-        {12, 7, false, false, false},  {16, 11, true, false, false},
-        {17, 12, true, false, false},  {18, 22, false, true, false},
-        {22, 26, false, true, false},  {23, 0, false, false, true},
-        {24, 28, false, true, false},  {25, 0x0F, false, false, false},
+        {0, 0, false, false, false},     {1, 1, false, false, false},
+        {6, 6, true, false, false},      {11, 11, true, false, false},
+        {12, 7, false, false, false},    {16, 11, true, false, false},
+        {17, 12, true, false, false},    {18, 22, false, true, false},
+        {22, 26, false, true, false},    {23, 0, false, false, true},
+        {24, 28, false, true, false},    {25, 0x0F, false, false, false},
         {39, 0x0F, false, false, false}, {-3, 0, false, false, false},
     };
     for (const Case& c : cases) {

@@ -57,8 +57,8 @@ void ApplyFixture::SetUp() {
     g_strSkinDir = dir_.path();
     g_strConfigIni = dir_.filePath(QStringLiteral("config.ini"));
     g_strMacroFile = dir_.filePath(QStringLiteral("Macro_EN.dat"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ZELBO_SOURCE_DIR "/data/program/skins/INI_CFG/config.ini"),
-                            g_strConfigIni));
+    ASSERT_TRUE(QFile::copy(
+        QStringLiteral(ZELBO_SOURCE_DIR "/data/program/skins/INI_CFG/config.ini"), g_strConfigIni));
     QFile::setPermissions(g_strConfigIni, QFile::ReadOwner | QFile::WriteOwner);
     link_ = std::make_unique<SimulatedLink>();
     ASSERT_TRUE(link_->connected());

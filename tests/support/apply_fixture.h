@@ -54,7 +54,9 @@ protected:
     static MacroRecord RecoilMacro(std::initializer_list<std::uint16_t> ys);
     void SetUserMacros(std::initializer_list<MacroRecord> macros);
 
-    std::vector<std::uint8_t> Memory(int address, int n) { return link_->mouse().Memory(address, n); }
+    std::vector<std::uint8_t> Memory(int address, int n) {
+        return link_->mouse().Memory(address, n);
+    }
     QString ConfigValue(const QString& section, const QString& key);
 
     QTemporaryDir dir_;
