@@ -1,6 +1,7 @@
 // Field string encoding and decoding.
 #include "macro/macro_field_string.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "device/key_codes.h"
@@ -17,7 +18,8 @@ constexpr int EffectBytes = static_cast<int>(sizeof(MacroEffectRecord));
 class FieldWriter {
 public:
     explicit FieldWriter(int fieldCount) { text_.reserve(fieldCount * MacroFieldChars); }
-    void Byte(int value) { text_ = AppendNumber3(text_, value); }
+    // Each field is formatted on its own and appended, so the string is not copied per field.
+    void Byte(int value) { text_ += AppendNumber3(QString(), value); }
     void Word(std::uint16_t value) {
         Byte(value % 256);
         Byte(value / 256);
@@ -117,7 +119,10 @@ void DecodeMacroFieldString(const QString& value, MacroRecord& record) {
         const qsizetype start = qsizetype{j} * MacroFieldChars;
         int v = 0;
         if (start < length) {
-            v = platform::Wtoi(value.mid(start, MacroFieldChars));
+            char16_t field[MacroFieldChars + 1] = {};
+            const qsizetype n = std::min<qsizetype>(MacroFieldChars, length - start);
+            std::memcpy(field, value.utf16() + start, sizeof(char16_t) * n);
+            v = platform::Wtoi(field);
         }
         const auto byte = static_cast<std::uint8_t>(v);
         if (j < NameFields) {
