@@ -76,12 +76,10 @@ bool NeedsKeyEntry(std::uint8_t code) {
     return code == ButtonCodeMacro || code == ButtonCodeMacroMode2 || code == ButtonCodeMedia;
 }
 
-// Places the bodies from 0x240 in (profile, device button) order, each in a slot of its size
-// (at most 0x2000). A key entry holds 14 address bits, so a body that would not end below
-// 0x4000 cannot be reached by the mouse: its button is sent as "no function" instead of
-// pointing the mouse at a body that was never written.
-void PlaceMacroBodies() {
-    std::uint32_t running = MacroBodyAreaStart;
+// Every button with a key entry, in (profile, device button) order: the order of the entries,
+// of the body placement and of the bodies. macro is what a macro button plays, else nullptr.
+template <typename Visit>
+void ForEachKeyEntryButton(Visit visit) {
     for (int c = 0; c < ProfileCount; ++c) {
         for (int b = 1; b <= DeviceButtonCount; ++b) {
             const std::uint8_t code = g_devKeyCodeDev[c][b - 1];
@@ -89,32 +87,42 @@ void PlaceMacroBodies() {
                 continue;
             }
             const int f = static_cast<int>(g_devFuncDev[c][b - 1]);
-            const MacroRecord* macro = MacroOfFunction(f);
-            std::uint32_t size = 0;
-            if (macro != nullptr && code != ButtonCodeMedia) {
-                size = MacroBodySize(*macro);
-                const std::uint32_t slot = std::min<std::uint32_t>(size, MacroBodySlotLimit);
-                if (running + slot > MacroBodyAreaEnd) {
-                    g_devKeyCodeDev[c][b - 1] = 0;
-                    for (int k = 0; k < ButtonSlotCount; ++k) {
-                        if (g_devButtonNo[k] == b) {
-                            g_devKeyCodeUi[c][k] = 0;
-                        }
-                    }
-                    continue;
-                }
-                if (f >= UserMacroFunctionBase) {
-                    g_macroDevSize[f - UserMacroFunctionBase] = size;
-                }
-            }
-            if (b <= 12) {
-                g_macroDevAddr[c][b - 1] = running;
-                g_macroDevBodySize[c][b - 1] = std::min<std::uint32_t>(size, MacroBodySlotLimit);
-                g_macroDevBodyFunc[c][b - 1] = macro != nullptr ? f : 0;
-            }
-            running += std::min<std::uint32_t>(size, MacroBodySlotLimit);
+            visit(c, b, f, code == ButtonCodeMedia ? nullptr : MacroOfFunction(f));
         }
     }
+}
+
+// Places the bodies from 0x240 in (profile, device button) order, each in a slot of its size
+// (at most 0x2000). A key entry holds 14 address bits, so a body that would not end below
+// 0x4000 cannot be reached by the mouse: its button is sent as "no function" instead of
+// pointing the mouse at a body that was never written.
+void PlaceMacroBodies() {
+    std::uint32_t running = MacroBodyAreaStart;
+    ForEachKeyEntryButton([&](int c, int b, int f, const MacroRecord* macro) {
+        std::uint32_t size = 0;
+        if (macro != nullptr) {
+            size = MacroBodySize(*macro);
+            const std::uint32_t slot = std::min<std::uint32_t>(size, MacroBodySlotLimit);
+            if (running + slot > MacroBodyAreaEnd) {
+                g_devKeyCodeDev[c][b - 1] = 0;
+                for (int k = 0; k < ButtonSlotCount; ++k) {
+                    if (g_devButtonNo[k] == b) {
+                        g_devKeyCodeUi[c][k] = 0;
+                    }
+                }
+                return;
+            }
+            if (f >= UserMacroFunctionBase) {
+                g_macroDevSize[f - UserMacroFunctionBase] = size;
+            }
+        }
+        if (b <= 12) {
+            g_macroDevAddr[c][b - 1] = running;
+            g_macroDevBodySize[c][b - 1] = std::min<std::uint32_t>(size, MacroBodySlotLimit);
+            g_macroDevBodyFunc[c][b - 1] = macro != nullptr ? f : 0;
+        }
+        running += std::min<std::uint32_t>(size, MacroBodySlotLimit);
+    });
 }
 
 std::uint8_t LedModeValue() {
@@ -154,54 +162,40 @@ SettingsBlockInput GatherSettings(std::uint8_t ledMode) {
 }
 
 void WriteKeyEntries() {
-    for (int c = 0; c < ProfileCount; ++c) {
-        for (int b = 1; b <= DeviceButtonCount; ++b) {
-            const std::uint8_t code = g_devKeyCodeDev[c][b - 1];
-            if (!NeedsKeyEntry(code)) {
-                continue;
-            }
-            const int f = static_cast<int>(g_devFuncDev[c][b - 1]);
-            const MacroRecord* macro = code == ButtonCodeMedia ? nullptr : MacroOfFunction(f);
-            if (c == 0 && b == 1 && macro != nullptr && f >= UserMacroFunctionBase) {
-                g_boundMacroSize = g_macroDevBodySize[0][0];
-            }
-            const std::uint8_t keyUsage = KeyIndexToUsage(static_cast<std::uint8_t>(f - 70));
-            const std::uint32_t media =
-                MediaIndexToConsumerUsage(static_cast<std::uint8_t>(f - 25));
-            const std::array<std::uint8_t, 8> entry =
-                macro != nullptr
-                    ? BuildKeyEntry(macro->stepCount, MacroKeyEntryFlags(macro->mode), keyUsage,
-                                    media, g_macroDevAddr[c][b - 1])
-                    : BuildKeyEntry(0, KeyEntryFlags{}, keyUsage, media, g_macroDevAddr[c][b - 1]);
-            WriteDeviceMemory(KeyEntryAddress(c, b), entry.data(), 8);
+    ForEachKeyEntryButton([](int c, int b, int f, const MacroRecord* macro) {
+        if (c == 0 && b == 1 && macro != nullptr && f >= UserMacroFunctionBase) {
+            g_boundMacroSize = g_macroDevBodySize[0][0];
         }
-    }
+        const std::uint8_t keyUsage = KeyIndexToUsage(static_cast<std::uint8_t>(f - 70));
+        const std::uint32_t media = MediaIndexToConsumerUsage(static_cast<std::uint8_t>(f - 25));
+        const std::array<std::uint8_t, 8> entry =
+            macro != nullptr
+                ? BuildKeyEntry(macro->stepCount, MacroKeyEntryFlags(macro->mode), keyUsage, media,
+                                g_macroDevAddr[c][b - 1])
+                : BuildKeyEntry(0, KeyEntryFlags{}, keyUsage, media, g_macroDevAddr[c][b - 1]);
+        WriteDeviceMemory(KeyEntryAddress(c, b), entry.data(), 8);
+    });
 }
 
 void WriteMacroBodies() {
-    for (int c = 0; c < ProfileCount; ++c) {
-        for (int b = 1; b <= DeviceButtonCount; ++b) {
-            const int f = static_cast<int>(g_devFuncDev[c][b - 1]);
-            const MacroRecord* macro = MacroOfFunction(f);
-            if (macro == nullptr || !NeedsKeyEntry(g_devKeyCodeDev[c][b - 1])) {
-                continue;
-            }
-            const std::uint32_t address = g_macroDevAddr[c][b - 1];
-            if (c == 0 && b == 1) {
-                g_boundMacroAddr = address;
-            }
-            MacroRecord copy = *macro;
-            if (f < UserMacroFunctionBase) {
-                copy.mode = 0;  // a built-in macro always plays its repeat count
-            }
-            // A body bigger than its 0x2000-byte slot is cut to the slot, so it never runs into
-            // the next body; what is cut is only room for effect records.
-            const std::uint32_t size = MacroBodySize(copy);
-            std::vector<std::uint8_t> body = EncodeMacroBody(copy, size);
-            body.resize(std::min<std::size_t>(body.size(), MacroBodySlotLimit));
-            WriteMacroBody(static_cast<int>(address), body);
+    ForEachKeyEntryButton([](int c, int b, int f, const MacroRecord* macro) {
+        if (macro == nullptr) {
+            return;
         }
-    }
+        const std::uint32_t address = g_macroDevAddr[c][b - 1];
+        if (c == 0 && b == 1) {
+            g_boundMacroAddr = address;
+        }
+        MacroRecord copy = *macro;
+        if (f < UserMacroFunctionBase) {
+            copy.mode = 0;  // a built-in macro always plays its repeat count
+        }
+        // A body bigger than its 0x2000-byte slot is cut to the slot, so it never runs into the
+        // next body; what is cut is only room for effect records.
+        std::vector<std::uint8_t> body = EncodeMacroBody(copy, MacroBodySize(copy));
+        body.resize(std::min<std::size_t>(body.size(), MacroBodySlotLimit));
+        WriteMacroBody(static_cast<int>(address), body);
+    });
 }
 
 void SetDesktopPointer() {
