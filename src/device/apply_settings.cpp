@@ -267,9 +267,9 @@ void ApplySettings() {
         WriteMacroBodies();
 
         SendDpiState(static_cast<std::uint8_t>(g_dpiLevel), EnabledLevelMask());
-        platform::Sleep(2);
+        platform::SleepPrecise(2);
         SendApplyImage();
-        platform::Sleep(2);
+        platform::SleepPrecise(2);
         SendMemEnd();
     }
 
