@@ -220,6 +220,14 @@ bool WritePrivateProfileString(const QString& section, const std::optional<QStri
         return false;  // never replace a file we could not read with one that lacks its content
     }
 
+    // A save rewrites every value, most of them as they stand: those need no edit at all.
+    if (loaded.doc && key && value) {
+        const QString* present = loaded.doc->Find(section, *key);
+        if (present != nullptr && *present == *value) {
+            return true;
+        }
+    }
+
     QByteArray bytes;
     if (loaded.state == FileState::Missing) {
         if (!key || !value) {
