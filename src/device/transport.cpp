@@ -12,7 +12,7 @@ DeviceReport g_featureReport{};
 
 namespace {
 
-std::recursive_mutex g_transportMutex;
+TransportMutex g_transportMutex;
 
 // The collection and its report length, fixed for one transaction so that an arrival replacing
 // them cannot change the device in the middle of a run.
@@ -95,17 +95,17 @@ bool PrepareDeviceReadOn(const FeatureLink& link, int address, int n) {
     for (int i = 0; i < n; ++i) {
         Fill(CmdMemWrite, Byte(i), lo, hi, 0, Byte(n - 1));
         ok = SendReport(link) && ok;
-        platform::Sleep(StepPauseMs);
+        platform::SleepPrecise(StepPauseMs);
     }
-    platform::Sleep(StepPauseMs);
+    platform::SleepPrecise(StepPauseMs);
     Fill(CmdMemEnd, 0, lo, hi, 0, 0);
     return SendReport(link) && ok;
 }
 
 }  // namespace
 
-std::unique_lock<std::recursive_mutex> LockTransport() {
-    return std::unique_lock<std::recursive_mutex>(g_transportMutex);
+std::unique_lock<TransportMutex> LockTransport() {
+    return std::unique_lock<TransportMutex>(g_transportMutex);
 }
 
 bool WriteDeviceMemory(int address, const std::uint8_t data[], int n) {
@@ -118,10 +118,10 @@ bool WriteDeviceMemory(int address, const std::uint8_t data[], int n) {
         Fill(CmdMemWrite, Byte(i), lo, hi, data[i], Byte(n - 1));
         ok = SendReport(link) && ok;
     }
-    platform::Sleep(CommitPauseMs);
+    platform::SleepPrecise(CommitPauseMs);
     Fill(CmdMemCommit, 0, lo, hi, 0, Byte(n - 1));
     ok = SendReport(link) && ok;
-    platform::Sleep(StepPauseMs);
+    platform::SleepPrecise(StepPauseMs);
     Fill(CmdMemEnd, 0, lo, hi, 0, 0);
     return SendReport(link) && ok;
 }
@@ -141,11 +141,11 @@ bool ReadDeviceMemory(int address, std::uint8_t out[], int n) {
     for (int i = 0; i < n; ++i) {
         Fill(CmdMemRead, Byte(i), lo, hi, 0, Byte(n - 1));
         ok = SendReport(link) && ok;
-        platform::Sleep(StepPauseMs);
+        platform::SleepPrecise(StepPauseMs);
         ok = ReceiveReport(link) && ok;
         out[i] = g_featureReport.group;  // byte 1 of what came back
     }
-    platform::Sleep(StepPauseMs);
+    platform::SleepPrecise(StepPauseMs);
     Fill(CmdMemEnd, 0, 0, 0, 0, 0);
     return SendReport(link) && ok;
 }

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "device/transport_lock.h"
+
 // HID feature report 7, host to device and back.
 struct DeviceReport {
     std::uint8_t reportId;     // always FeatureReportId
@@ -60,7 +62,7 @@ extern DeviceReport g_featureReport;
 
 // Held by every transaction below. A caller may hold it around several of them to send them
 // as one (the lock is recursive).
-std::unique_lock<std::recursive_mutex> LockTransport();
+std::unique_lock<TransportMutex> LockTransport();
 
 // Writes n bytes of device memory at address: n data reports back to back, 4 ms, the commit,
 // 2 ms, the addressed end. n <= 0 sends no data report (the commit and the end still go).
