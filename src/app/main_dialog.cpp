@@ -3,9 +3,11 @@
 #include "app/main_dialog.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDateTime>
 #include <QEventLoop>
 #include <QImage>
+#include <QLineEdit>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -14,27 +16,24 @@
 
 #include "app/core/log_file.h"
 #include "app/core/paths.h"
-#include "app/landed_pieces.h"
+#include "device/apply_settings.h"
+#include "device/device_threads.h"
 #include "device/discovery.h"
+#include "macro/macro_file_reader.h"
+#include "macro/macro_record.h"
 #include "platform/clock.h"
 #include "platform/message_service.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
+#include "ui/editable_list_box.h"
+#include "ui/kve_menu.h"
+#include "ui/list_box.h"
+#include "ui/macro_controls.h"
+#include "ui/program_menus.h"
 #include "ui/skin_font.h"
 #include "ui/tray_icon.h"
 #include "ui/window_message.h"
 #include "ui/window_shape.h"
-
-#ifdef ZELBO_HAVE_DEVICE_THREADS
-#include "device/device_threads.h"
-#endif
-#ifdef ZELBO_HAVE_APPLY
-#include "device/apply_settings.h"
-#endif
-#ifdef ZELBO_HAVE_MACRO_FILES
-#include "macro/macro_file_reader.h"
-#include "macro/macro_record.h"
-#endif
 
 namespace {
 
@@ -96,9 +95,7 @@ private:
 };
 
 struct CKVE_ZelboDlg::Workers {
-#ifdef ZELBO_HAVE_DEVICE_THREADS
     DeviceEventThreads device;
-#endif
 };
 
 CKVE_ZelboDlg::CKVE_ZelboDlg(QWidget* parent)
@@ -117,9 +114,10 @@ CKVE_ZelboDlg::~CKVE_ZelboDlg() {
     SetDeviceNotificationTarget({});
     SetDeviceRemovedHandler({});
     UnregisterDeviceNotification();
-#ifdef ZELBO_HAVE_APPLY
     SetRepaintHook({});
-#endif
+    // Menus and controls are widgets: they go while the toolkit is still there.
+    ui::DestroyProgramMenus();
+    macroControls_.reset();
 }
 
 UiExecutor CKVE_ZelboDlg::UiThread() const {
@@ -171,9 +169,7 @@ bool CKVE_ZelboDlg::OnInitDialog() {
 
     // 3.-7. The worker threads start before anything is loaded; they read what they need as it
     // arrives.
-#ifdef ZELBO_HAVE_DEVICE_THREADS
     g_btnEventPending = 0;
-#endif
     StartDeviceThreads();
     StartBlinkThread();
 
@@ -190,8 +186,10 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     setWindowTitle(QString::fromUtf8(MainWindowTitle));
     // 13. The current profile.
     OnReadConfig(g_strConfigIni, g_curConfig, false);
-    // 14.-16. Skins, the macro editor's controls and the warning popup's layout: their loaders
-    // are wired in as they arrive.
+    // 14. The three page layouts: wired with the skin loaders.
+    // 15. The macro editor's six control objects; their windows come with the advanced page.
+    macroControls_ = std::make_unique<MacroControls>();
+    // 16. The warning popup's layout: wired with the skin loaders.
 
     // 17. The font of every skin text.
     g_font = ui::MakeSkinFont();
@@ -200,23 +198,18 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     Log("Finish CDC!");
 
     // 19.-20. The user's macros and the built-in ones.
-#ifdef ZELBO_HAVE_MACRO_FILES
     g_strMacroFile = UserMacroFilePath(g_strExeDir, g_langSel);
     OnReadMacroList(g_strMacroFile);
     OnReadConstMacro(ConstMacroFilePath(g_strExeDir));
-#endif
     // 21. Menus.
     OnInitMenu(g_langSel);
     // 22. The step list selects the last step of the selected macro.
-#ifdef ZELBO_HAVE_MACRO_FILES
     {
         const int sel = (g_curMacro >= 0 && g_curMacro < UserMacroSlots) ? g_curMacro : 0;
         const int steps = g_macros[sel].stepCount;
         g_stepListSel = steps > 0 ? 2 * steps - 2 : 0;
     }
-#endif
     // 23.-24. The mouse.
-
     FillDevIds();
     HandOverDeviceNotifications();
     g_deviceConnected = OpenDevice();
@@ -231,9 +224,7 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     // 26.-29.
     AddTrayIcon();
     platform::Sleep(5);
-#ifdef ZELBO_HAVE_APPLY
     ApplySettings();
-#endif
     Log("Finish Init!");
     return true;
 }
@@ -270,18 +261,18 @@ void CKVE_ZelboDlg::ShapeWindow() {
 
 void CKVE_ZelboDlg::OnInitMenu(std::uint8_t language) {
     Log("In OnInitMenu");
-    // The owner-drawn macro-editor menu (161 English, 154 Chinese) and the notification-area
-    // menu (162 English, 157 Chinese) are built here once their resources are in.
-    (void)language;
+    ui::BuildProgramMenus(language);
 }
 
 void CKVE_ZelboDlg::StartDeviceThreads() {
-#ifdef ZELBO_HAVE_DEVICE_THREADS
+    // Repaints may be asked for by the threads' follow-ups: queued to this window.
+    const UiExecutor toUi = UiThread();
+    QWidget* window = this;
+    SetRepaintHook([toUi, window] { toUi([window] { window->update(); }); });
     workers_->device.StartKeyMonitor(UiThread());
     Log("Finish KeyMonitorThd!");
     workers_->device.StartMacroSend(UiThread());
     Log("Finish MacroSendThd!");
-#endif
 }
 
 void CKVE_ZelboDlg::StartBlinkThread() {
@@ -289,9 +280,7 @@ void CKVE_ZelboDlg::StartBlinkThread() {
 }
 
 void CKVE_ZelboDlg::StopWorkerThreads() {
-#ifdef ZELBO_HAVE_DEVICE_THREADS
     workers_->device.Stop();
-#endif
 }
 
 void CKVE_ZelboDlg::HandOverDeviceNotifications() {
@@ -450,7 +439,14 @@ std::intptr_t CKVE_ZelboDlg::OnNotifyIcon(std::uintptr_t iconId, std::intptr_t m
     if (mouseMessage == ui::WM_LBUTTONDBLCLK) {
         OnTrayShow();
     } else if (mouseMessage == ui::WM_RBUTTONUP) {
-        // The notification-area menu opens here at the pointer once the menus are built.
+        // The menu's only pop-up, at the pointer; the chosen item comes back as a command.
+        if (QMenu* popup = g_menuTray.GetSubMenu(0)) {
+            activateWindow();
+            const int id = TrackPopupMenu(popup, QCursor::pos());
+            if (id > 0) {
+                OnCommand(static_cast<unsigned>(id));
+            }
+        }
     }
     return 0;
 }
@@ -472,9 +468,7 @@ std::intptr_t CKVE_ZelboDlg::OnDeviceChange(std::uintptr_t event, std::intptr_t 
 }
 
 std::intptr_t CKVE_ZelboDlg::OnPowerBroadcast(std::uintptr_t, std::intptr_t) {
-#ifdef ZELBO_HAVE_APPLY
     ApplySettings();
-#endif
     return 1;
 }
 
@@ -483,7 +477,11 @@ void CKVE_ZelboDlg::OnPaint() {}
 void CKVE_ZelboDlg::OnLButtonDown(unsigned, QPoint) {}
 void CKVE_ZelboDlg::OnLButtonUp(unsigned, QPoint) {}
 void CKVE_ZelboDlg::OnMouseMove(unsigned, QPoint) {}
-void CKVE_ZelboDlg::OnMacroListSelChange() {}
+void CKVE_ZelboDlg::OnMacroListSelChange() {
+    if (macroControls_) {
+        macroControls_->OnMacroListSelChange();
+    }
+}
 void CKVE_ZelboDlg::OnStepListDblClk() {}
 std::intptr_t CKVE_ZelboDlg::OnStepEditDone(std::uintptr_t, std::intptr_t) {
     return 0;

@@ -17,6 +17,7 @@
 namespace ui {
 class TrayIcon;
 }
+class MacroControls;
 
 class QCloseEvent;
 class QEventLoop;
@@ -43,6 +44,9 @@ public:
 
     // The executor the worker threads hand their user-interface work to.
     UiExecutor UiThread() const;
+
+    // The macro editor's controls (made at start-up).
+    MacroControls* macroControls() const { return macroControls_.get(); }
 
     // Notification-area icon.
     void AddTrayIcon();
@@ -102,6 +106,7 @@ private:
 
     QIcon m_hIcon;
     std::unique_ptr<ui::TrayIcon> tray_;
+    std::unique_ptr<MacroControls> macroControls_;
     std::shared_ptr<ThreadQueue> queue_;
     struct Workers;
     std::unique_ptr<Workers> workers_;

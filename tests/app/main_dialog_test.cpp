@@ -14,6 +14,7 @@
 #include "platform/hid.h"
 #include "platform/message_service.h"
 #include "platform/simulated_mouse.h"
+#include "support/program_run.h"
 #include "support/qt_app.h"
 #include "ui/tray_icon.h"
 #include "ui/window_message.h"
@@ -132,9 +133,9 @@ class StartupInProcess : public MainDialogTest {
 protected:
     void SetUp() override {
         MainDialogTest::SetUp();
-        ASSERT_TRUE(dir_.isValid());
+        ASSERT_TRUE(folder_.ok());
         savedExeDir_ = g_strExeDir;
-        g_strExeDir = dir_.path();
+        g_strExeDir = folder_.Dir();
         previousClock_ = platform::SetClock(&clock_);
         previousMessages_ = platform::SetMessageService(&messages_);
     }
@@ -158,7 +159,7 @@ protected:
         return messages;
     }
 
-    QTemporaryDir dir_;
+    testing_support::ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
     QString savedExeDir_;
     platform::VirtualClock clock_;
     platform::Clock* previousClock_ = nullptr;
@@ -175,8 +176,8 @@ TEST_F(StartupInProcess, WithoutAMouseTheMessageEndsTheDialogBeforeAnyIcon) {
     EXPECT_TRUE(dlg.IsEnding());
     EXPECT_FALSE(dlg.HasTrayIcon());
     EXPECT_EQ(messages_.Messages(),
-              QStringList{QStringLiteral("请插入【ZP-3907 Gaming mouse】USB鼠标")})
-        << "no config.ini: language 0, Chinese";
+              QStringList{QStringLiteral("Please plug-in【ZP-3907 Gaming mouse】USB Mouse")})
+        << "the shipped config.ini is English";
     EXPECT_EQ(Log().last(), QStringLiteral("In OnInitMenu"));
     EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8(MainWindowTitle));
     EXPECT_EQ(dlg.DoModal(), 0) << "ended during the initialisation: no loop";

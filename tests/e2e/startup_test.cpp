@@ -102,8 +102,9 @@ TEST_F(Startup, WithMouse_LogsStartUpInOrderShowsWindowAndIcon_RemovalEndsIt) {
     StartWithMouse(run);
 
     const QStringList log = folder_.LastLogMessages();
-    EXPECT_TRUE(InOrder(log, {QStringLiteral("Finish CDC!"), QStringLiteral("In OnInitMenu"),
-                              QStringLiteral("Finish Init!")}))
+    EXPECT_TRUE(InOrder(log, {QStringLiteral("Finish KeyMonitorThd!"),
+                              QStringLiteral("Finish MacroSendThd!"), QStringLiteral("Finish CDC!"),
+                              QStringLiteral("In OnInitMenu"), QStringLiteral("Finish Init!")}))
         << log.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(log.count(QStringLiteral("In OnInitMenu")), 1);
     EXPECT_TRUE(folder_.Messages().isEmpty()) << "no message box on a normal start";
@@ -121,6 +122,69 @@ TEST_F(Startup, WithMouse_LogsStartUpInOrderShowsWindowAndIcon_RemovalEndsIt) {
     EXPECT_EQ(tray_.DockedIcons().size(), 1u);
     EXPECT_EQ(tray_.LiveIcons(), 0);
     EXPECT_TRUE(probe_.WindowsTitled(Title).empty());
+}
+
+// The bytes of the reports the host sent, in order, from the trace lines ("12.000 set 07 ...").
+QStringList SentReports(const QStringList& trace) {
+    QStringList sent;
+    for (const QString& line : trace) {
+        const int at = line.indexOf(QStringLiteral(" set "));
+        if (at >= 0) {
+            sent.append(line.mid(at + 5));
+        }
+    }
+    return sent;
+}
+
+TEST_F(Startup, WithMouse_WritesTheWholeSettingsImageAndSavesEveryProfile) {
+    // Profile 3 current, DPI level 2, levels 0, 1 and 3 enabled; nothing else set.
+    ASSERT_TRUE(ProgramFolder::WriteFile(folder_.ConfigIni(),
+                                         "[Init]\r\nCurConfig=3\r\nLANG_SEL=1\r\n"
+                                         "[Config3]\r\nDPI_LEVEL=2\r\nDPI_SET_EN0=1\r\n"
+                                         "DPI_SET_EN1=1\r\nDPI_SET_EN2=0\r\nDPI_SET_EN3=1\r\n"
+                                         "DPI_SET_EN4=0\r\nDPI_SET_EN5=0\r\n"));
+    ProgramRun run(folder_, true);
+    StartWithMouse(run);
+    const QStringList sent = SentReports(folder_.TraceLines());
+    Unplug(run);
+
+    ASSERT_GE(sent.size(), 3);
+    // The profile byte first: index 2 in bits 5..6, plus 2; then its commit and end.
+    EXPECT_EQ(sent[0], QStringLiteral("07 18 03 00 01 00 42 00"));
+    EXPECT_EQ(sent[1], QStringLiteral("07 18 09 00 01 00 00 00"));
+    EXPECT_EQ(sent[2], QStringLiteral("07 18 00 00 01 00 00 00"));
+    // Every settings block is committed, in address order, with the one read after 0x010.
+    QStringList commits;
+    for (const QString& report : sent) {
+        if (report.startsWith(QStringLiteral("07 18 09")) ||
+            report.startsWith(QStringLiteral("07 18 05"))) {
+            commits.append(report);
+        }
+    }
+    QStringList expected{QStringLiteral("07 18 09 00 01 00 00 00")};
+    for (int address = 0x008; address <= 0x078; address += 8) {
+        expected.append(QStringLiteral("07 18 09 00 %1 00 00 07")
+                            .arg(address, 2, 16, QLatin1Char('0'))
+                            .toUpper());
+        if (address == 0x010) {
+            expected.append(QStringLiteral("07 18 05 00 11 00 00 00"));
+        }
+    }
+    EXPECT_EQ(commits.mid(0, expected.size()), expected);
+    // Last: the DPI state (level 2, mask 0b001011), the apply-image and the end commands.
+    ASSERT_GE(sent.size(), 6);
+    EXPECT_EQ(sent.mid(sent.size() - 3), (QStringList{QStringLiteral("07 49 02 42 0B 00 00 00"),
+                                                      QStringLiteral("07 18 10 00 00 00 00 00"),
+                                                      QStringLiteral("07 18 00 00 00 00 00 00")}));
+
+    // config.ini now holds the current profile and all four profile sections.
+    const QString config = QString::fromUtf8(ProgramFolder::ReadFile(folder_.ConfigIni()));
+    EXPECT_TRUE(config.contains(QStringLiteral("CurConfig=3")));
+    for (const char* section : {"[Config1]", "[Config2]", "[Config3]", "[Config4]"}) {
+        EXPECT_TRUE(config.contains(QString::fromLatin1(section))) << section;
+    }
+    EXPECT_LT(config.indexOf(QStringLiteral("[Init]")),
+              config.indexOf(QStringLiteral("[Config1]")));
 }
 
 // ---- without a mouse ------------------------------------------------------------------------

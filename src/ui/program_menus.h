@@ -1,0 +1,21 @@
+// The program's two owner-drawn menus: the macro editor's context menu and the
+// notification-area menu, built for the user-interface language at start-up and again by the
+// language switch. The main window destroys them before the toolkit goes. User-interface thread.
+#pragma once
+
+#include <cstdint>
+
+#include "ui/kve_menu.h"
+
+extern CKveMenu g_menuMacro;  // 161 English, 154 Chinese
+extern CKveMenu g_menuTray;   // 162 English, 157 Chinese
+
+namespace ui {
+
+// Loads both menus of the language (1 English, anything else Chinese) into menus that have
+// none attached, with their item records started afresh, and makes every item owner-drawn.
+void BuildProgramMenus(std::uint8_t language);
+// Destroys both menus (before a rebuild, and at the end of the run).
+void DestroyProgramMenus();
+
+}  // namespace ui
