@@ -16,6 +16,8 @@
 #include "platform/simulated_mouse.h"
 #include "support/program_run.h"
 #include "support/qt_app.h"
+#include "ui/kve_menu.h"
+#include "ui/program_menus.h"
 #include "ui/tray_icon.h"
 #include "ui/window_message.h"
 
@@ -212,6 +214,42 @@ TEST_F(StartupInProcess, RemovalOfAnotherDeviceIsIgnored) {
                           reinterpret_cast<std::intptr_t>(&other));
     EXPECT_FALSE(dlg.IsEnding());
     EXPECT_TRUE(dlg.HasTrayIcon());
+}
+
+// The items of the notification-area menu's pop-up, by text and command id.
+QStringList TrayMenuItems() {
+    QStringList items;
+    if (QMenu* popup = g_menuTray.GetSubMenu(0)) {
+        for (const QAction* action : popup->actions()) {
+            items.append(action->text() + QLatin1Char('=') +
+                         QString::number(GetMenuItemID(action)));
+        }
+    }
+    return items;
+}
+
+TEST_F(StartupInProcess, TheStartUpLanguageChoosesTheMenusAndTheUserMacroFile) {
+    platform::SimulatedMouse mouse(BuiltInMouseAttributes());
+    platform::SetHidBackend(&mouse);
+    {
+        CKVE_ZelboDlg dlg;  // the shipped config.ini: English
+        dlg.OnInitDialog();
+        EXPECT_EQ(TrayMenuItems(), (QStringList{QStringLiteral("Show Window=32827"),
+                                                QStringLiteral("Exit Driver=32828")}));
+        EXPECT_EQ(g_strMacroFile, folder_.Path(QStringLiteral("Macro_EN.dat")));
+    }
+    QString config =
+        QString::fromUtf8(testing_support::ProgramFolder::ReadFile(folder_.ConfigIni()));
+    config.replace(QStringLiteral("LANG_SEL=1"), QStringLiteral("LANG_SEL=0"));
+    ASSERT_TRUE(testing_support::ProgramFolder::WriteFile(folder_.ConfigIni(), config.toUtf8()));
+    {
+        CKVE_ZelboDlg dlg;
+        dlg.OnInitDialog();
+        EXPECT_EQ(TrayMenuItems(), (QStringList{QStringLiteral("显示界面   =32801"),
+                                                QStringLiteral("退出驱动=32800")}));
+        EXPECT_EQ(g_strMacroFile, folder_.Path(QStringLiteral("Macro_CN.dat")));
+    }
+    EXPECT_EQ(g_menuTray.menu(), nullptr) << "the window takes its menus with it";
 }
 
 }  // namespace
