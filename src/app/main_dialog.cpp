@@ -132,8 +132,11 @@ int CKVE_ZelboDlg::DoModal() {
         return endResult_;  // ended during the initialisation: the loop never runs
     }
     // Our own loop rather than QDialog::exec, which ends as soon as the dialog is hidden: here
-    // hiding to the notification area must leave the program running.
-    show();
+    // hiding to the notification area must leave the program running. A window that went to
+    // the notification area during the initialisation (a skin file was missing) stays there.
+    if (!hiddenToTray_) {
+        show();
+    }
     QEventLoop loop;
     modalLoop_ = &loop;
     loop.exec(QEventLoop::DialogExec);
@@ -155,6 +158,7 @@ void CKVE_ZelboDlg::RestoreWindow() {
     if (windowTitle() != QString::fromUtf8(MainWindowTitle)) {
         return;  // not yet findable by its title
     }
+    hiddenToTray_ = false;
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
@@ -428,8 +432,13 @@ void CKVE_ZelboDlg::OnSysCommand(unsigned id, std::intptr_t) {
 void CKVE_ZelboDlg::OnClose() {
     // Refused when the icon is there already; puts it back when it was lost.
     AddTrayIcon();
+    HideToTray();
+}
+
+void CKVE_ZelboDlg::HideToTray() {
     setWindowState(windowState() | Qt::WindowMinimized);
     hide();
+    hiddenToTray_ = true;
 }
 
 std::intptr_t CKVE_ZelboDlg::OnNotifyIcon(std::uintptr_t iconId, std::intptr_t mouseMessage) {
@@ -452,6 +461,7 @@ std::intptr_t CKVE_ZelboDlg::OnNotifyIcon(std::uintptr_t iconId, std::intptr_t m
 }
 
 void CKVE_ZelboDlg::OnTrayShow() {
+    hiddenToTray_ = false;
     show();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();

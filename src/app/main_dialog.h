@@ -97,6 +97,8 @@ protected:
 private:
     class ThreadQueue;
 
+    // SW_MINIMIZE then SW_HIDE: only the notification-area icon is left.
+    void HideToTray();
     void ShapeWindow();
     void StartDeviceThreads();
     void StartBlinkThread();
@@ -112,5 +114,6 @@ private:
     std::unique_ptr<Workers> workers_;
     QEventLoop* modalLoop_ = nullptr;
     bool ending_ = false;
+    bool hiddenToTray_ = false;
     int endResult_ = 0;
 };
