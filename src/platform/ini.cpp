@@ -1,0 +1,258 @@
+#include "platform/ini.h"
+
+#include "platform/ini_document.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <memory>
+#include <mutex>
+
+// The program reads config.ini key by key (68 reads for one profile) and writes it key by key
+// (188 writes for a save), so each file is parsed once and kept while it stays as it was.
+// "As it was" is decided by device, inode, size, modification and change time; a file changed
+// less than StableAge ago may still change within the same timestamp tick, so for such a file
+// the bytes are read again and compared before the parsed copy is trusted.
+
+namespace platform {
+namespace {
+
+using ini::Document;
+
+constexpr long long StableAgeNs = 2'000'000'000;
+constexpr int MaxCachedFiles = 64;
+
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    long long modifiedNs = 0;
+    long long changedNs = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+long long Nanoseconds(const timespec& t) {
+    return static_cast<long long>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+FileStamp StampOf(const struct stat& st) {
+    return FileStamp{st.st_dev, st.st_ino, st.st_size, Nanoseconds(st.st_mtim),
+                     Nanoseconds(st.st_ctim)};
+}
+
+long long WallClockNs() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return Nanoseconds(now);
+}
+
+struct CacheEntry {
+    FileStamp stamp;
+    bool stable = false;
+    std::shared_ptr<const Document> doc;
+};
+
+std::mutex g_cacheMutex;
+QHash<QString, CacheEntry> g_cache;
+
+// Every write goes through here one at a time, so two threads that edit the same file each
+// start from the other's result.
+std::mutex g_writeMutex;
+
+enum class FileState { Missing, Unreadable, Loaded };
+
+struct Loaded {
+    FileState state = FileState::Missing;
+    std::shared_ptr<const Document> doc;
+};
+
+void Remember(const QString& path, CacheEntry entry) {
+    std::lock_guard lock(g_cacheMutex);
+    if (g_cache.size() >= MaxCachedFiles && !g_cache.contains(path)) {
+        g_cache.clear();
+    }
+    g_cache.insert(path, std::move(entry));
+}
+
+void Forget(const QString& path) {
+    std::lock_guard lock(g_cacheMutex);
+    g_cache.remove(path);
+}
+
+bool ReadAll(int fd, QByteArray& out, off_t sizeHint) {
+    out.clear();
+    out.reserve(sizeHint > 0 ? static_cast<qsizetype>(sizeHint) : 4096);
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0) {
+            return true;
+        }
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        out.append(buffer, got);
+    }
+}
+
+Loaded Load(const QString& path) {
+    if (path.isEmpty()) {
+        return {};
+    }
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        Forget(path);
+        return {(errno == ENOENT || errno == ENOTDIR) ? FileState::Missing : FileState::Unreadable,
+                nullptr};
+    }
+    if (!S_ISREG(st.st_mode)) {
+        Forget(path);
+        return {FileState::Unreadable, nullptr};
+    }
+
+    std::shared_ptr<const Document> known;
+    {
+        std::lock_guard lock(g_cacheMutex);
+        const auto it = g_cache.constFind(path);
+        if (it != g_cache.cend()) {
+            if (it->stable && it->stamp == StampOf(st)) {
+                return {FileState::Loaded, it->doc};
+            }
+            known = it->doc;
+        }
+    }
+
+    const long long readStartNs = WallClockNs();
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        Forget(path);
+        return {errno == ENOENT ? FileState::Missing : FileState::Unreadable, nullptr};
+    }
+    QByteArray bytes;
+    const bool read = ReadAll(fd, bytes, st.st_size);
+    // The stamp of what was actually read: the file may have been replaced since the stat.
+    const bool statted = ::fstat(fd, &st) == 0;
+    ::close(fd);
+    if (!read || !statted) {
+        Forget(path);
+        return {FileState::Unreadable, nullptr};
+    }
+
+    std::shared_ptr<const Document> doc;
+    if (known && known->Bytes() == bytes) {
+        doc = std::move(known);
+    } else {
+        doc = std::make_shared<const Document>(Document::Parse(std::move(bytes)));
+    }
+    const FileStamp stamp = StampOf(st);
+    const bool stable = readStartNs - std::max(stamp.modifiedNs, stamp.changedNs) > StableAgeNs;
+    Remember(path, CacheEntry{stamp, stable, doc});
+    return {FileState::Loaded, doc};
+}
+
+// Writes bytes to a temporary file beside the target and renames it over the target, so a
+// crash leaves either the old or the new file. The target keeps its permissions.
+bool ReplaceFile(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace
+
+QString GetPrivateProfileString(const QString& section, const QString& key,
+                                const QString& defaultValue, int nSize, const QString& fileName) {
+    if (nSize <= 0) {
+        return QString();
+    }
+    const Loaded loaded = Load(fileName);
+    if (loaded.doc) {
+        if (const QString* value = loaded.doc->Find(section, key)) {
+            return value->left(nSize - 1);
+        }
+    }
+    qsizetype end = defaultValue.size();
+    while (end > 0 && defaultValue[end - 1] == u' ') {
+        --end;
+    }
+    return defaultValue.left(std::min<qsizetype>(end, nSize - 1));
+}
+
+bool WritePrivateProfileString(const QString& section, const std::optional<QString>& key,
+                               const std::optional<QString>& value, const QString& fileName) {
+    if (fileName.isEmpty()) {
+        return false;
+    }
+    std::lock_guard lock(g_writeMutex);
+    const Loaded loaded = Load(fileName);
+    if (loaded.state == FileState::Unreadable) {
+        return false;  // never replace a file we could not read with one that lacks its content
+    }
+
+    QByteArray bytes;
+    if (loaded.state == FileState::Missing) {
+        if (!key || !value) {
+            return true;  // nothing to delete
+        }
+        bytes = Document().WithValue(section, *key, *value);
+    } else if (!key) {
+        bytes = loaded.doc->WithoutSection(section);
+    } else if (!value) {
+        bytes = loaded.doc->WithoutKey(section, *key);
+    } else {
+        bytes = loaded.doc->WithValue(section, *key, *value);
+    }
+    if (loaded.doc && bytes == loaded.doc->Bytes()) {
+        return true;
+    }
+
+    // A symbolic link stays a link: the file it points to is replaced.
+    QString target = fileName;
+    const QFileInfo info(fileName);
+    if (info.isSymLink() && info.exists()) {
+        target = info.canonicalFilePath();
+    }
+    if (!ReplaceFile(target, bytes)) {
+        Forget(fileName);
+        return false;
+    }
+
+    struct stat st {};
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0) {
+        Forget(fileName);
+        return true;
+    }
+    // Not stable: another program may change the file within the timestamp tick of our write.
+    Remember(fileName,
+             CacheEntry{StampOf(st), false,
+                        std::make_shared<const Document>(Document::Parse(std::move(bytes)))});
+    return true;
+}
+
+bool FileExists(const QString& path) {
+    if (path.isEmpty()) {
+        return false;
+    }
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,198 @@
+#include "platform/ini.h"
+
+#include "ini_test_files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFileInfo>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using platform::GetPrivateProfileString;
+using platform::WritePrivateProfileString;
+
+// A config.ini as the program keeps it: [Init] and one section per profile, 47 keys each.
+QByteArray ConfigIni(int curConfig, int fireTime, int firstButton) {
+    QByteArray text = "[Init]\r\nCurConfig=" + QByteArray::number(curConfig) +
+                      "\r\nLANG_SEL=1\r\nCUSTOM_EN=0\r\nPID=0x2A07\r\nVID=0x3554\r\n";
+    for (int n = 1; n <= 4; ++n) {
+        text += "[Config" + QByteArray::number(n) + "]\r\n";
+        for (int k = 0; k <= 6; ++k) {
+            const int code = k == 0 ? firstButton : k + n;
+            text += "K" + QByteArray::number(k) + "=" + QByteArray::number(code) + "\r\n";
+        }
+        text += "MODE_STATUS=0\r\nDPI_LEVEL=2\r\nWHEEL_STATUS=1\r\n";
+        for (int j = 0; j <= 5; ++j) {
+            const QByteArray jj = QByteArray::number(j);
+            text += "DPI_SET" + jj + "=" + QByteArray::number(2 * j) + "\r\nDPI_SET_EN" + jj +
+                    "=1\r\nDPI" + jj + "_R=0\r\nDPI" + jj + "_G=15\r\nDPI" + jj +
+                    "_B=" + QByteArray::number(j) + "\r\n";
+        }
+        text +=
+            "CYC_7COL_EN=127\r\nLED_TYPE=1\r\nLED_CYC_TIME=3\r\nDPI_SPEED=5\r\n"
+            "WHEEL_SPEED=2\r\nUSB_SPEED=3\r\nFIRE_TIME=" +
+            QByteArray::number(fireTime) + "\r\n";
+    }
+    return text;
+}
+
+class IniFile : public IniFileTest {};
+
+TEST_F(IniFile, SavingAllProfilesOfARealisticConfigRoundTrips) {
+    const QString path = Make(ConfigIni(1, 50, 1), QStringLiteral("config.ini"));
+    // The save writes every key of every profile in file order; only two values change.
+    ASSERT_TRUE(
+        WritePrivateProfileString("Init", QStringLiteral("CurConfig"), QStringLiteral("3"), path));
+    const QByteArray target = ConfigIni(3, 300, 40);
+    int writes = 0;
+    QString section;
+    for (const QByteArray& line : target.split('\n')) {
+        const QByteArray text = line.trimmed();
+        if (text.startsWith('[')) {
+            section = QString::fromLatin1(text.mid(1, text.size() - 2));
+        } else if (section != "Init" && text.contains('=')) {
+            const qsizetype eq = text.indexOf('=');
+            ASSERT_TRUE(WritePrivateProfileString(section, QString::fromLatin1(text.left(eq)),
+                                                  QString::fromLatin1(text.mid(eq + 1)), path));
+            ++writes;
+        }
+    }
+    EXPECT_EQ(writes, 188);
+    EXPECT_EQ(Bytes(path), target);
+
+    EXPECT_EQ(GetPrivateProfileString("Init", "CurConfig", "", 5, path), "3");
+    EXPECT_EQ(GetPrivateProfileString("Init", "VID", "", 6, path), "0x355");
+    EXPECT_EQ(GetPrivateProfileString("Config2", "K0", "", 5, path), "40");
+    EXPECT_EQ(GetPrivateProfileString("Config4", "K6", "", 5, path), "10");
+    EXPECT_EQ(GetPrivateProfileString("Config3", "DPI_SET5", "", 10, path), "10");
+    EXPECT_EQ(GetPrivateProfileString("Config3", "DPI5_B", "", 10, path), "5");
+    EXPECT_EQ(GetPrivateProfileString("Config1", "FIRE_TIME", "", 5, path), "300");
+    EXPECT_EQ(GetPrivateProfileString("CfgReset2", "K0", "", 5, path), "");
+}
+
+TEST_F(IniFile, Utf16FileIsWrittenAsUtf16) {
+    const QString path = Make(Utf16File("[Macros]\r\nmacroNum=2\r\n"), QStringLiteral("m.dat"));
+    ASSERT_TRUE(
+        WritePrivateProfileString("Macros", QStringLiteral("macroNum"), QStringLiteral("3"), path));
+    ASSERT_TRUE(WritePrivateProfileString("Macros", QStringLiteral("Macro0Name"),
+                                          QString::fromUtf8("\xE5\xAE\x8F"), path));
+    ASSERT_TRUE(
+        WritePrivateProfileString("MacrosSet", QStringLiteral("M0"), QStringLiteral("1"), path));
+    QByteArray expected = Utf16File("[Macros]\r\nmacroNum=3\r\nMacro0Name=");
+    expected.append("\x8F\x5B", 2);
+    expected += Utf16File("\r\n[MacrosSet]\r\nM0=1\r\n").mid(2);
+    EXPECT_EQ(Bytes(path), expected);
+    EXPECT_EQ(GetPrivateProfileString("macros", "macro0name", "", 260, path),
+              QString::fromUtf8("\xE5\xAE\x8F"));
+}
+
+TEST_F(IniFile, StrayOddByteOfUtf16FileStaysLast) {
+    const QString path = Make(Utf16File("[s]\r\n") + QByteArray("Z"));
+    ASSERT_TRUE(WritePrivateProfileString("s", QStringLiteral("k"), QStringLiteral("1"), path));
+    EXPECT_EQ(Bytes(path), Utf16File("[s]\r\nk=1\r\n") + QByteArray("Z"));
+}
+
+TEST_F(IniFile, Utf8BomIsKept) {
+    const QString path = Make("\xEF\xBB\xBF[Init]\r\nLANG_SEL=0\r\n");
+    ASSERT_TRUE(
+        WritePrivateProfileString("Init", QStringLiteral("LANG_SEL"), QStringLiteral("1"), path));
+    EXPECT_EQ(Bytes(path), "\xEF\xBB\xBF[Init]\r\nLANG_SEL=1\r\n");
+}
+
+TEST_F(IniFile, LfFileKeepsItsLinesAndGetsCrlfLinesAdded) {
+    const QString path = Make("[s]\na=1\nb=2\n");
+    ASSERT_TRUE(WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("7"), path));
+    ASSERT_TRUE(WritePrivateProfileString("s", QStringLiteral("c"), QStringLiteral("3"), path));
+    ASSERT_TRUE(WritePrivateProfileString("t", QStringLiteral("d"), QStringLiteral("4"), path));
+    EXPECT_EQ(Bytes(path), "[s]\na=7\nb=2\nc=3\r\n[t]\r\nd=4\r\n");
+    EXPECT_EQ(GetPrivateProfileString("s", "c", "", 260, path), "3");
+    EXPECT_EQ(GetPrivateProfileString("t", "d", "", 260, path), "4");
+}
+
+TEST_F(IniFile, CrlfFileStaysCrlf) {
+    const QString path = Make("[s]\r\na=1\r\n");
+    ASSERT_TRUE(WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("2"), path));
+    ASSERT_TRUE(WritePrivateProfileString("s", QStringLiteral("b"), QStringLiteral("3"), path));
+    EXPECT_EQ(Bytes(path), "[s]\r\na=2\r\nb=3\r\n");
+}
+
+TEST_F(IniFile, ReplaceKeepsPermissionsAndLeavesNoTemporaryFile) {
+    const QString path = Make("[s]\r\na=1\r\n");
+    const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(path, perms));
+    ASSERT_TRUE(WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("2"), path));
+    EXPECT_EQ(Bytes(path), "[s]\r\na=2\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{"test.ini"});
+}
+
+TEST_F(IniFile, WriteThroughSymbolicLinkReplacesTheTarget) {
+    const QString target = Make("[s]\r\na=1\r\n", QStringLiteral("real.ini"));
+    const QString link = PathOf("link.ini");
+    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_TRUE(WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("2"), link));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(Bytes(target), "[s]\r\na=2\r\n");
+}
+
+TEST_F(IniFile, UnreadableFileIsNeitherReadNorOverwritten) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root reads every file";
+    }
+    const QString path = Make("[s]\r\na=1\r\n");
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    EXPECT_EQ(GetPrivateProfileString("s", "a", "d", 260, path), "d");
+    EXPECT_FALSE(WritePrivateProfileString("s", QStringLiteral("b"), QStringLiteral("2"), path));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(Bytes(path), "[s]\r\na=1\r\n");
+}
+
+TEST_F(IniFile, FailedWriteLeavesFileUnchanged) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes into every folder";
+    }
+    const QString path = Make("[s]\r\na=1\r\n");
+    const auto folderPerms = QFile::permissions(dir_.path());
+    ASSERT_TRUE(QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    EXPECT_FALSE(WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("2"), path));
+    ASSERT_TRUE(QFile::setPermissions(dir_.path(), folderPerms));
+    EXPECT_EQ(Bytes(path), "[s]\r\na=1\r\n");
+    EXPECT_EQ(GetPrivateProfileString("s", "a", "", 260, path), "1");
+}
+
+TEST_F(IniFile, WritesFromSeveralThreadsAreAllKept) {
+    const QString path = Make("[Init]\r\nCurConfig=1\r\n");
+    constexpr int Threads = 4;
+    constexpr int KeysEach = 25;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < Threads; ++t) {
+        threads.emplace_back([&path, t] {
+            const QString section = QStringLiteral("Config%1").arg(t + 1);
+            for (int k = 0; k < KeysEach; ++k) {
+                WritePrivateProfileString(section, QStringLiteral("K%1").arg(k),
+                                          QString::number(t * 100 + k), path);
+                GetPrivateProfileString("Init", "CurConfig", "", 5, path);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (int t = 0; t < Threads; ++t) {
+        for (int k = 0; k < KeysEach; ++k) {
+            EXPECT_EQ(GetPrivateProfileString(QStringLiteral("Config%1").arg(t + 1),
+                                              QStringLiteral("K%1").arg(k), "", 10, path),
+                      QString::number(t * 100 + k));
+        }
+    }
+    EXPECT_EQ(GetPrivateProfileString("Init", "CurConfig", "", 5, path), "1");
+}
+
+}  // namespace
