@@ -110,7 +110,7 @@ LayoutFile MainFile() {
         }
     }
     Put(b, 53, "dpi_colour_hint", 412, 482, 356, 20, "勾选启用级别，点击色块选择颜色",
-        "Tick to enable a level; click its swatch for a colour", "label");
+        "Tick to enable; click a swatch for its colour", "label");
 
     f.sections = {{"BUTTONPOS", b}, {"PANEL", panels}};
     return f;
@@ -163,7 +163,7 @@ LayoutFile AdvanceFile() {
     Put(b, 31, "fire_plus", 698, 322, 26, 26, "+", "+", "button");
     Put(b, 33, "fire_value", 728, 322, 40, 26, "50ms", "50ms", "label");
     Put(edit, 2, "fire_time", 462, 356, 60, 22, "", "", "edit");
-    Put(b, 51, "fire_edit_caption", 528, 357, 140, 20, "当前间隔(毫秒)", "Current interval (ms)",
+    Put(b, 51, "fire_edit_caption", 528, 357, 160, 20, "当前间隔(毫秒)", "Current interval (ms)",
         "label");
     Put(b, 50, "track_heading", 462, 392, 306, 22, "压枪轨迹", "Recoil track", "heading");
     Put(b, 38, "track_mode", 462, 420, 100, 28, "轨迹模式", "Track mode", "button");
