@@ -17,6 +17,20 @@ void SystemClock::Sleep(int milliseconds) {
     }
 }
 
+void SystemClock::SleepPrecise(int milliseconds) {
+    if (milliseconds <= 0) {
+        return;
+    }
+    // Thousands of these pace one settings image; the timer slack and wake-up latency would add
+    // tens of microseconds to each. Sleep to just short of the deadline, then yield up to it.
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds * 1ms;
+    std::this_thread::sleep_until(deadline - 150us);
+    while (steady_clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+}
+
 std::int64_t SystemClock::NowMicroseconds() {
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();

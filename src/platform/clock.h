@@ -12,6 +12,8 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual void Sleep(int milliseconds) = 0;
+    // A pause that paces the mouse's protocol: as close to its length as the clock can keep it.
+    virtual void SleepPrecise(int milliseconds) { Sleep(milliseconds); }
     // Monotonic time in microseconds since an arbitrary start.
     virtual std::int64_t NowMicroseconds() = 0;
 };
@@ -20,6 +22,7 @@ public:
 class SystemClock final : public Clock {
 public:
     void Sleep(int milliseconds) override;
+    void SleepPrecise(int milliseconds) override;
     std::int64_t NowMicroseconds() override;
 };
 
@@ -42,6 +45,10 @@ Clock* SetClock(Clock* clock);
 // Sleep(ms) of the design, on the clock in force.
 inline void Sleep(int milliseconds) {
     CurrentClock().Sleep(milliseconds);
+}
+// A pause of the mouse's protocol, kept as close to its length as the clock can.
+inline void SleepPrecise(int milliseconds) {
+    CurrentClock().SleepPrecise(milliseconds);
 }
 inline std::int64_t NowMicroseconds() {
     return CurrentClock().NowMicroseconds();

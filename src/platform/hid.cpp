@@ -1,22 +1,20 @@
 #include "platform/hid.h"
 
+#include "platform/hidraw_backend.h"
+
 #include <atomic>
 
 namespace platform {
 namespace {
 
-// Until the hidraw backend is in place the machine shows no HID interface at all.
-class NoHidBackend final : public HidBackend {
-public:
-    std::vector<HidInterfaceInfo> Enumerate() override { return {}; }
-    std::shared_ptr<HidDevice> Open(const QString&) override { return nullptr; }
-    void SetHotplugHandler(HidHotplugHandler) override {}
-};
-
-NoHidBackend g_noHidBackend;
 std::atomic<HidBackend*> g_hidBackend{nullptr};
 
-HidBackend& DefaultHidBackend() { return g_noHidBackend; }
+// Built on first use, so a program or test that installs another backend never touches
+// sysfs or the device manager.
+HidBackend& DefaultHidBackend() {
+    static HidrawBackend backend;
+    return backend;
+}
 
 }  // namespace
 
@@ -25,6 +23,8 @@ HidBackend& CurrentHidBackend() {
     return backend ? *backend : DefaultHidBackend();
 }
 
-HidBackend* SetHidBackend(HidBackend* backend) { return g_hidBackend.exchange(backend); }
+HidBackend* SetHidBackend(HidBackend* backend) {
+    return g_hidBackend.exchange(backend);
+}
 
 }  // namespace platform

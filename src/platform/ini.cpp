@@ -162,6 +162,19 @@ Loaded Load(const QString& path) {
     return {FileState::Loaded, doc};
 }
 
+// The replace would succeed on a read-only file (only the folder's permission counts for a
+// rename), so the file's own permission is checked first. A file without any write permission
+// counts as read-only for every user, as the read-only attribute does on Windows.
+bool IsWritable(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        return false;
+    }
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+           ::access(native.constData(), W_OK) == 0;
+}
+
 // Writes bytes to a temporary file beside the target and renames it over the target, so a
 // crash leaves either the old or the new file. The target keeps its permissions.
 bool ReplaceFile(const QString& path, const QByteArray& bytes) {
@@ -207,6 +220,14 @@ bool WritePrivateProfileString(const QString& section, const std::optional<QStri
         return false;  // never replace a file we could not read with one that lacks its content
     }
 
+    // A save rewrites every value, most of them as they stand: those need no edit at all.
+    if (loaded.doc && key && value) {
+        const QString* present = loaded.doc->Find(section, *key);
+        if (present != nullptr && *present == *value) {
+            return true;
+        }
+    }
+
     QByteArray bytes;
     if (loaded.state == FileState::Missing) {
         if (!key || !value) {
@@ -222,6 +243,9 @@ bool WritePrivateProfileString(const QString& section, const std::optional<QStri
     }
     if (loaded.doc && bytes == loaded.doc->Bytes()) {
         return true;
+    }
+    if (loaded.state == FileState::Loaded && !IsWritable(fileName)) {
+        return false;  // a read-only config.ini stays as it is, even though its folder is writable
     }
 
     // A symbolic link stays a link: the file it points to is replaced.

@@ -133,6 +133,17 @@ TEST_F(IniFile, ReplaceKeepsPermissionsAndLeavesNoTemporaryFile) {
               QStringList{"test.ini"});
 }
 
+TEST_F(IniFile, ReadOnlyFileIsNotReplaced) {
+    const QString path = Make("[s]\r\na=1\r\n");
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    EXPECT_FALSE(WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("2"), path));
+    EXPECT_FALSE(WritePrivateProfileString("s", QStringLiteral("a"), std::nullopt, path));
+    EXPECT_EQ(Bytes(path), "[s]\r\na=1\r\n");
+    EXPECT_EQ(GetPrivateProfileString("s", "a", "", 260, path), "1");
+    // Writing what the file already holds changes nothing and so succeeds.
+    EXPECT_TRUE(WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("1"), path));
+}
+
 TEST_F(IniFile, WriteThroughSymbolicLinkReplacesTheTarget) {
     const QString target = Make("[s]\r\na=1\r\n", QStringLiteral("real.ini"));
     const QString link = PathOf("link.ini");

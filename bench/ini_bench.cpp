@@ -1,0 +1,162 @@
+// The INI traffic of the program: loading one profile reads 68 keys of config.ini, saving the
+// four profiles writes 188 keys.
+#include "platform/ini.h"
+
+#include <benchmark/benchmark.h>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+QByteArray ConfigIni() {
+    QByteArray text =
+        "[Init]\r\nCurConfig=1\r\nLANG_SEL=1\r\nCUSTOM_EN=0\r\nPID=0x2A07\r\n"
+        "VID=0x3554\r\nPID2=0\r\nVID2=0\r\nSEN_ANG=0\r\n";
+    for (const char* prefix : {"Config", "CfgReset"}) {
+        for (int n = 1; n <= 4; ++n) {
+            text += QByteArray("[") + prefix + QByteArray::number(n) + "]\r\n";
+            for (int k = 0; k <= 6; ++k) {
+                text += "K" + QByteArray::number(k) + "=" + QByteArray::number(k + 1) + "\r\n";
+            }
+            text += "MODE_STATUS=0\r\nDPI_LEVEL=2\r\nWHEEL_STATUS=1\r\n";
+            for (int j = 0; j <= 5; ++j) {
+                const QByteArray jj = QByteArray::number(j);
+                text += "DPI_SET" + jj + "=" + jj + "\r\nDPI_SET_EN" + jj + "=1\r\nDPI" + jj +
+                        "_R=0\r\nDPI" + jj + "_G=15\r\nDPI" + jj + "_B=0\r\n";
+            }
+            text +=
+                "CYC_7COL_EN=127\r\nLED_TYPE=1\r\nLED_CYC_TIME=3\r\nDPI_SPEED=5\r\n"
+                "WHEEL_SPEED=2\r\nUSB_SPEED=3\r\nFIRE_TIME=50\r\n";
+        }
+    }
+    return text;
+}
+
+// The 40 keys of one profile section besides the button keys, in the order they are saved.
+QStringList SettingKeys() {
+    QStringList keys{"MODE_STATUS", "DPI_LEVEL", "WHEEL_STATUS"};
+    for (int j = 0; j <= 5; ++j) {
+        keys << QStringLiteral("DPI_SET%1").arg(j) << QStringLiteral("DPI_SET_EN%1").arg(j)
+             << QStringLiteral("DPI%1_R").arg(j) << QStringLiteral("DPI%1_G").arg(j)
+             << QStringLiteral("DPI%1_B").arg(j);
+    }
+    keys << "CYC_7COL_EN"
+         << "LED_TYPE"
+         << "LED_CYC_TIME"
+         << "DPI_SPEED"
+         << "WHEEL_SPEED"
+         << "USB_SPEED"
+         << "FIRE_TIME";
+    return keys;
+}
+
+QString MakeConfig(const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("config.ini"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return QString();
+    }
+    file.write(ConfigIni());
+    return path;
+}
+
+void ReadProfileKeys(benchmark::State& state, const QString& path) {
+    const QStringList keys = SettingKeys();
+    for (auto _ : state) {
+        int reads = 0;
+        for (int r = 1; r <= 4; ++r) {
+            for (int k = 0; k <= 6; ++k) {
+                benchmark::DoNotOptimize(platform::GetPrivateProfileString(
+                    QStringLiteral("Config%1").arg(r), QStringLiteral("K%1").arg(k), QString(), 5,
+                    path));
+                ++reads;
+            }
+        }
+        for (const QString& key : keys) {
+            benchmark::DoNotOptimize(platform::GetPrivateProfileString(QStringLiteral("Config1"),
+                                                                       key, QString(), 10, path));
+            ++reads;
+        }
+        if (reads != 68) {
+            state.SkipWithError("wrong read count");
+        }
+    }
+}
+
+// Loading one profile: 28 button keys from the four sections and 40 settings of the current one,
+// from a file written just before (as after a save), whose bytes are checked on every read.
+void LoadOneProfile(benchmark::State& state) {
+    QTemporaryDir dir;
+    ReadProfileKeys(state, MakeConfig(dir));
+}
+BENCHMARK(LoadOneProfile)->Unit(benchmark::kMicrosecond);
+
+// The same load from a file that has not changed for a while (as at start-up).
+void LoadOneProfileSettled(benchmark::State& state) {
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString made = MakeConfig(dir);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+        return made;
+    }();
+    ReadProfileKeys(state, path);
+}
+BENCHMARK(LoadOneProfileSettled)->Unit(benchmark::kMicrosecond);
+
+// A save of four profiles (47 writes per section) in which every value differs from the file's,
+// so each of the 188 writes replaces the file.
+void SaveFourProfilesChanged(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = MakeConfig(dir);
+    QStringList keys;
+    for (int k = 0; k <= 6; ++k) {
+        keys << QStringLiteral("K%1").arg(k);
+    }
+    keys << SettingKeys();
+    int round = 0;
+    for (auto _ : state) {
+        const QString value = QString::number(100 + round++ % 2);
+        int writes = 0;
+        for (int r = 1; r <= 4; ++r) {
+            const QString section = QStringLiteral("Config%1").arg(r);
+            for (const QString& key : keys) {
+                platform::WritePrivateProfileString(section, key, value, path);
+                ++writes;
+            }
+        }
+        if (writes != 188) {
+            state.SkipWithError("wrong write count");
+        }
+    }
+}
+BENCHMARK(SaveFourProfilesChanged)->Unit(benchmark::kMillisecond);
+
+// The usual save: the same 188 writes with the values the file already holds.
+void SaveFourProfilesUnchanged(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = MakeConfig(dir);
+    const QStringList lines = QString::fromLatin1(ConfigIni()).split(QStringLiteral("\r\n"));
+    for (auto _ : state) {
+        int writes = 0;
+        QString section;
+        for (const QString& line : lines) {
+            if (line.startsWith(u'[')) {
+                section = line.mid(1, line.size() - 2);
+            } else if (section.startsWith(QStringLiteral("Config")) && line.contains(u'=')) {
+                const qsizetype eq = line.indexOf(u'=');
+                platform::WritePrivateProfileString(section, line.left(eq), line.mid(eq + 1), path);
+                ++writes;
+            }
+        }
+        if (writes != 188) {
+            state.SkipWithError("wrong write count");
+        }
+    }
+}
+BENCHMARK(SaveFourProfilesUnchanged)->Unit(benchmark::kMillisecond);
+
+}  // namespace

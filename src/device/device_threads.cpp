@@ -1,0 +1,202 @@
+// Threads: KeyMonitorThd and MacroSendThd run here; the work they hand over runs on the
+// user-interface thread through the executor.
+#include "device/device_threads.h"
+
+#include <QStringLiteral>
+#include <algorithm>
+#include <array>
+
+#include "app/core/log_file.h"
+#include "app/core/paths.h"
+#include "device/apply_settings.h"
+#include "device/discovery.h"
+#include "device/recoil.h"
+#include "device/settings_image.h"
+#include "device/transport.h"
+#include "platform/clock.h"
+#include "platform/decimal.h"
+#include "platform/ini.h"
+#include "profile/config_store.h"
+#include "profile/profile_settings.h"
+
+std::atomic<std::uint32_t> g_btnPressPending{0};
+std::atomic<std::uint32_t> g_btnReleasePending{0};
+std::atomic<std::uint32_t> g_btnEventPending{0};
+std::atomic<std::uint8_t> g_lastBtnEvent{0};
+std::atomic<std::uint32_t> g_recoilDir{0};
+
+namespace {
+
+constexpr int PollPauseMs = 2;
+// A blocking read wakes this often to notice a stop request.
+constexpr int ReadWakeMs = 50;
+constexpr std::size_t InputBufferSize = 260;
+
+// The mouse's current profile number from the profile query (1..4).
+int QueryMouseProfile() {
+    DeviceReport reply{};
+    SendGetProfile(reply);
+    return ((reply.data >> 2) & 3) + 1;
+}
+
+// Loads profile n as the current one; the mouse switched to it by itself.
+void LoadProfileFromMouse(int n) {
+    g_curConfig = n;
+    g_curConfigIdx = n - 1;
+    OnReadConfig(g_strConfigIni, n, false);
+    RequestRepaint();
+}
+
+// The slots of the current profile whose device button raised event.
+template <typename Action>
+void ForEachSlotOf(std::uint8_t event, Action action) {
+    for (int i = 0; i < ButtonSlotCount; ++i) {
+        if (EvtButtonBase + g_devButtonNo[i] == event) {
+            action(i);
+        }
+    }
+}
+
+bool HoldSlotPressed(std::uint8_t event) {
+    const int profile = g_curConfigIdx.load() & 3;
+    bool hold = false;
+    ForEachSlotOf(event, [&](int i) { hold = hold || g_btnIsHoldFunc[profile][i].load() != 0; });
+    return hold;
+}
+
+}  // namespace
+
+void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor& ui) {
+    if (length < 2 || report[0] != InputReportId) {
+        return;
+    }
+    const std::uint8_t event = report[1];
+    const std::uint8_t argument = length >= 3 ? report[2] : 0;
+    if (event > EvtButtonBase) {
+        if (argument == ButtonReleased) {
+            g_btnPressPending = 0;
+            g_btnReleasePending = 1;
+            return;
+        }
+        // A press that arrives while an earlier one still waits does not replace it.
+        std::uint32_t none = 0;
+        const std::uint32_t packed = PendingFlag | (std::uint32_t{event} << 8) | argument;
+        if (g_btnEventPending.compare_exchange_strong(none, packed)) {
+            g_lastBtnEvent = event;
+        }
+        g_btnReleasePending = 0;
+        g_btnPressPending = 1;
+        return;
+    }
+    switch (event) {
+        case EvtButtonBase:
+            return;
+        case EvtProfileChanged:
+            // The query waits for the transport; on the user-interface thread it cannot hold up
+            // this thread, the only reader of the mouse's events.
+            ui([] {
+                const int n = QueryMouseProfile();
+                platform::WritePrivateProfileString(QStringLiteral("Init"),
+                                                    QStringLiteral("CurConfig"),
+                                                    platform::FormatInt(n), g_strConfigIni);
+                LoadProfileFromMouse(n);
+            });
+            return;
+        case EvtRecoilUp:
+            g_recoilDir = 1;
+            ui([] { AdjustRecoil(1); });
+            return;
+        case EvtRecoilDown:
+            g_recoilDir = 0;
+            ui([] { AdjustRecoil(0); });
+            return;
+        default: {
+            // Any other event repeats the last adjustment.
+            const int direction = static_cast<int>(g_recoilDir.load());
+            ui([direction] { AdjustRecoil(direction); });
+            return;
+        }
+    }
+}
+
+void MacroSendPass(const UiExecutor& ui) {
+    // Hold relay: at most one of press and release per pass, the press first. A flag whose
+    // button has no hold function stays set until the next press or release replaces it.
+    const std::uint8_t last = g_lastBtnEvent.load();
+    if (g_btnPressPending.load() != 0) {
+        if (HoldSlotPressed(last) && g_btnPressPending.exchange(0) != 0) {
+            SendHoldButton(true);
+        }
+    } else if (g_btnReleasePending.load() != 0) {
+        if (HoldSlotPressed(last) && g_btnReleasePending.exchange(0) != 0) {
+            SendHoldButton(false);
+        }
+    }
+
+    // The pending press is taken whether or not a slot handles it.
+    const std::uint32_t pending = g_btnEventPending.exchange(0);
+    if ((pending & PendingFlag) == 0) {
+        return;
+    }
+    const std::uint8_t event = static_cast<std::uint8_t>(pending >> 8);
+    const std::uint8_t argument = static_cast<std::uint8_t>(pending);
+    const int profile = g_curConfigIdx.load() & 3;
+    ForEachSlotOf(event, [&](int i) {
+        if (g_btnIsDpiFunc[profile][i].load() != 0) {
+            ui([argument] {
+                g_dpiLevel = argument;
+                RequestRepaint();
+                SaveDpiLevel(g_strConfigIni, g_curConfig);
+            });
+        }
+        if (g_btnIsProfileFunc[profile][i].load() != 0) {
+            ui([] {
+                const int n = QueryMouseProfile();
+                SaveCurConfig(g_strConfigIni, n);
+                LoadProfileFromMouse(n);
+            });
+        }
+    });
+}
+
+void KeyMonitorThd(std::stop_token stop, UiExecutor ui) {
+    g_LogFile.Write(QStringLiteral("In KeyMonitorThd"));
+    std::array<std::uint8_t, InputBufferSize> report{};
+    while (!stop.stop_requested()) {
+        if (const auto input = g_hDevInput.Load()) {
+            std::size_t length = g_capsInput.Load().inputReportByteLength;
+            length = length == 0 ? InputBufferSize : std::min(length, InputBufferSize);
+            const int read = input->ReadInput(report.data(), length, ReadWakeMs);
+            if (read > 0) {
+                HandleInputReport(report.data(), read, ui);
+            }
+        }
+        platform::Sleep(PollPauseMs);
+    }
+}
+
+void MacroSendThd(std::stop_token stop, UiExecutor ui) {
+    while (!stop.stop_requested()) {
+        MacroSendPass(ui);
+        platform::Sleep(PollPauseMs);
+    }
+}
+
+void DeviceEventThreads::StartKeyMonitor(UiExecutor ui) {
+    keyMonitor_ = std::jthread(KeyMonitorThd, std::move(ui));
+}
+
+void DeviceEventThreads::StartMacroSend(UiExecutor ui) {
+    macroSend_ = std::jthread(MacroSendThd, std::move(ui));
+}
+
+void DeviceEventThreads::Stop() {
+    keyMonitor_.request_stop();
+    macroSend_.request_stop();
+    if (keyMonitor_.joinable()) {
+        keyMonitor_.join();
+    }
+    if (macroSend_.joinable()) {
+        macroSend_.join();
+    }
+}

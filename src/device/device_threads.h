@@ -1,0 +1,60 @@
+// The two threads that follow the mouse's own events (input report 6). KeyMonitorThd is the
+// only reader of input reports: button events raise the flags below, profile and recoil events
+// are handed to the user-interface thread. MacroSendThd polls the flags every 2 ms: it relays the
+// hold function straight to the mouse and hands DPI and profile follow-ups to the user-interface
+// thread. So the profile and macro tables keep one writer, and every shared flag is atomic.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <stop_token>
+#include <thread>
+
+#include "device/ui_executor.h"
+
+
+// InputReport6: id 6, the event, its argument.
+inline constexpr std::uint8_t InputReportId = 6;
+inline constexpr std::uint8_t EvtRecoilUp = 0x01;
+inline constexpr std::uint8_t EvtRecoilDown = 0x02;
+inline constexpr std::uint8_t EvtProfileChanged = 0x03;
+inline constexpr std::uint8_t EvtButtonBase = 0xF0;  // 0xF0 + device button 1..15
+inline constexpr std::uint8_t ButtonReleased = 0x80;
+
+// A press waits for the hold relay / a release waits for it.
+extern std::atomic<std::uint32_t> g_btnPressPending;
+extern std::atomic<std::uint32_t> g_btnReleasePending;
+// The press that waits for the DPI/profile handling, with its argument, as one value so the two
+// never part: 0 when none, else PendingFlag | event << 8 | argument.
+extern std::atomic<std::uint32_t> g_btnEventPending;
+inline constexpr std::uint32_t PendingFlag = 0x10000;
+// The event byte of the press that last set g_btnEventPending (the hold relay tests it).
+extern std::atomic<std::uint8_t> g_lastBtnEvent;
+// Last recoil direction: 1 up, 0 down.
+extern std::atomic<std::uint32_t> g_recoilDir;
+
+// What KeyMonitorThd does with one report read (exposed so the decision can be tested alone).
+void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor& ui);
+// One pass of MacroSendThd without its pause.
+void MacroSendPass(const UiExecutor& ui);
+
+void KeyMonitorThd(std::stop_token stop, UiExecutor ui);
+void MacroSendThd(std::stop_token stop, UiExecutor ui);
+
+// Owns both threads; Stop (or destruction) signals them and waits for them to end.
+class DeviceEventThreads {
+public:
+    DeviceEventThreads() = default;
+    DeviceEventThreads(const DeviceEventThreads&) = delete;
+    DeviceEventThreads& operator=(const DeviceEventThreads&) = delete;
+    ~DeviceEventThreads() { Stop(); }
+
+    void StartKeyMonitor(UiExecutor ui);
+    void StartMacroSend(UiExecutor ui);
+    void Stop();
+
+private:
+    std::jthread keyMonitor_;
+    std::jthread macroSend_;
+};

@@ -1,0 +1,19 @@
+// Writing macro files: the single-macro export, the list export (mode 0: unlocked macros, no
+// LED records), the list save (mode 1: everything with the lock flags) and the rewrite of one
+// macro after a recoil adjustment. Writers only add or replace keys; they remove nothing.
+// User-interface thread (the recoil adjustment is handed to it before SaveMacro runs).
+#pragma once
+
+#include <QString>
+
+// OnWriteMacro: exports g_macros[selectedEntry] (the macro-name list's selection) through
+// g_macroBuf as a file of one macro. With no selection or one outside the list nothing is
+// written.
+void OnWriteMacro(const QString& path, int selectedEntry);
+
+// OnWriteMacroList: mode 0 is the list export, any other mode the list save.
+void OnWriteMacroList(const QString& path, int mode);
+
+// SaveMacro: rewrites key index of Macros with g_macros[index]; nothing for an index outside
+// the list.
+void SaveMacro(const QString& path, int index);

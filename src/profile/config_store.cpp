@@ -1,0 +1,163 @@
+#include "profile/config_store.h"
+
+#include "platform/decimal.h"
+#include "platform/ini.h"
+#include "platform/message_service.h"
+#include "profile/profile_settings.h"
+
+#include <optional>
+
+namespace {
+
+// Read buffer sizes (characters including the terminator): a value longer than size - 1
+// characters is cut, as it always has been.
+constexpr int ShortValue = 5;
+constexpr int IdValue = 6;
+constexpr int DpiValue = 10;
+
+const QString InitSection = QStringLiteral("Init");
+
+int ReadInt(const QString& section, const QString& key, int nSize, const QString& path) {
+    return platform::Wtoi(platform::GetPrivateProfileString(section, key, QString(), nSize, path));
+}
+
+std::uint8_t LowByte(int value) {
+    return static_cast<std::uint8_t>(value);
+}
+
+void WriteInt(const QString& section, const QString& key, long long value, const QString& path) {
+    platform::WritePrivateProfileString(section, key, platform::FormatInt(value), path);
+}
+
+// The 32-bit settings go out as "%d" of their bits, so a value that came from a negative
+// number in the file is written back as that same number.
+long long Signed(std::uint32_t value) {
+    return static_cast<std::int32_t>(value);
+}
+
+QString Numbered(const QString& prefix, int n) {
+    return prefix + platform::FormatInt(n);
+}
+
+QString KKey(int slot) {
+    return QStringLiteral("K") + platform::FormatInt(slot);
+}
+
+QString DpiSetKey(int j) {
+    return QStringLiteral("DPI_SET") + platform::FormatInt(j);
+}
+
+QString DpiSetEnKey(int j) {
+    return QStringLiteral("DPI_SET_EN") + platform::FormatInt(j);
+}
+
+QString DpiColorKey(int j, int channel) {
+    static const char* const Suffix[3] = {"_R", "_G", "_B"};
+    return QStringLiteral("DPI") + platform::FormatInt(j) + QLatin1String(Suffix[channel]);
+}
+
+}  // namespace
+
+void ReadInitSection(QString path) {
+    int curConfig = ReadInt(InitSection, QStringLiteral("CurConfig"), ShortValue, path);
+    if (curConfig > ProfileCount) {
+        platform::ShowMessage(QStringLiteral("CurConfig error!"));
+    }
+    // A profile number outside 1..4 (also a missing or empty key, which reads as 0) would
+    // index past the four rows of every per-profile table; profile 1 is the safe choice.
+    if (curConfig < 1 || curConfig > ProfileCount) {
+        curConfig = 1;
+    }
+    g_curConfig = curConfig;
+    g_curConfigIdx = curConfig - 1;
+
+    g_langSel = LowByte(ReadInt(InitSection, QStringLiteral("LANG_SEL"), ShortValue, path));
+    // Kept in the file for the program's other editions; nothing here uses them (the mouse
+    // is recognised by the built-in identifier table).
+    ReadInt(InitSection, QStringLiteral("CUSTOM_EN"), ShortValue, path);
+    ReadInt(InitSection, QStringLiteral("PID"), IdValue, path);
+    ReadInt(InitSection, QStringLiteral("VID"), IdValue, path);
+    ReadInt(InitSection, QStringLiteral("PID2"), IdValue, path);
+    ReadInt(InitSection, QStringLiteral("VID2"), IdValue, path);
+    ReadInt(InitSection, QStringLiteral("SEN_ANG"), ShortValue, path);
+}
+
+void OnReadConfig(QString path, int n, bool fromReset) {
+    const QString prefix = fromReset ? QStringLiteral("CfgReset") : QStringLiteral("Config");
+    g_strCfgSection = Numbered(prefix, n);
+    const QString section = g_strCfgSection;
+
+    for (int r = 0; r < ProfileCount; ++r) {
+        if (r == 0 && fromReset) {
+            for (int k = 0; k < ButtonSlotCount; ++k) {
+                KeyFunc[0][k] = g_defaultKeyFunc[k];
+            }
+            continue;
+        }
+        const QString rowSection = Numbered(prefix, r + 1);
+        for (int k = 0; k < ButtonSlotCount; ++k) {
+            KeyFunc[r][k] = ReadInt(rowSection, KKey(k), ShortValue, path);
+        }
+    }
+
+    g_modeStatus = ReadInt(section, QStringLiteral("MODE_STATUS"), ShortValue, path);
+    g_wheelStatus = ReadInt(section, QStringLiteral("WHEEL_STATUS"), ShortValue, path);
+    g_dpiLevel = ReadInt(section, QStringLiteral("DPI_LEVEL"), ShortValue, path);
+
+    for (int j = 0; j < DpiLevelCount; ++j) {
+        g_dpiSet[j] = LowByte(ReadInt(section, DpiSetKey(j), DpiValue, path));
+        g_dpiSetEn[j] = ReadInt(section, DpiSetEnKey(j), DpiValue, path) != 0;
+        for (int c = 0; c < 3; ++c) {
+            g_dpiColor[j][c] = ReadInt(section, DpiColorKey(j, c), DpiValue, path);
+        }
+        g_dpiColorRef[j] = DpiDisplayColor(g_dpiColor[j][0], g_dpiColor[j][1], g_dpiColor[j][2]);
+    }
+
+    g_ledType = LowByte(ReadInt(section, QStringLiteral("LED_TYPE"), ShortValue, path));
+    g_ledCycTime = LowByte(ReadInt(section, QStringLiteral("LED_CYC_TIME"), ShortValue, path));
+    g_cyc7ColEn = LowByte(ReadInt(section, QStringLiteral("CYC_7COL_EN"), ShortValue, path));
+    for (int b = 0; b < CycleColorCount; ++b) {
+        g_cycColorOn[b] = (g_cyc7ColEn >> b) & 1u;
+    }
+    g_dpiSpeed = LowByte(ReadInt(section, QStringLiteral("DPI_SPEED"), ShortValue, path));
+    g_wheelSpeed = LowByte(ReadInt(section, QStringLiteral("WHEEL_SPEED"), ShortValue, path));
+    g_usbSpeed = LowByte(ReadInt(section, QStringLiteral("USB_SPEED"), ShortValue, path));
+    g_fireTime = ReadInt(section, QStringLiteral("FIRE_TIME"), ShortValue, path);
+}
+
+void SaveAllConfigs(QString path, int /*n*/) {
+    for (int r = 0; r < ProfileCount; ++r) {
+        g_strCfgSection = Numbered(QStringLiteral("Config"), r + 1);
+        const QString section = g_strCfgSection;
+
+        for (int k = 0; k < ButtonSlotCount; ++k) {
+            WriteInt(section, KKey(k), KeyFunc[r][k], path);
+        }
+        WriteInt(section, QStringLiteral("MODE_STATUS"), Signed(g_modeStatus), path);
+        WriteInt(section, QStringLiteral("DPI_LEVEL"), Signed(g_dpiLevel), path);
+        WriteInt(section, QStringLiteral("WHEEL_STATUS"), Signed(g_wheelStatus), path);
+        for (int j = 0; j < DpiLevelCount; ++j) {
+            WriteInt(section, DpiSetKey(j), g_dpiSet[j], path);
+            WriteInt(section, DpiSetEnKey(j), g_dpiSetEn[j] ? 1 : 0, path);
+            for (int c = 0; c < 3; ++c) {
+                WriteInt(section, DpiColorKey(j, c), Signed(g_dpiColor[j][c]), path);
+            }
+        }
+        WriteInt(section, QStringLiteral("CYC_7COL_EN"), g_cyc7ColEn, path);
+        WriteInt(section, QStringLiteral("LED_TYPE"), g_ledType.load(), path);
+        WriteInt(section, QStringLiteral("LED_CYC_TIME"), g_ledCycTime.load(), path);
+        WriteInt(section, QStringLiteral("DPI_SPEED"), g_dpiSpeed, path);
+        WriteInt(section, QStringLiteral("WHEEL_SPEED"), g_wheelSpeed, path);
+        WriteInt(section, QStringLiteral("USB_SPEED"), g_usbSpeed, path);
+        WriteInt(section, QStringLiteral("FIRE_TIME"), Signed(g_fireTime), path);
+    }
+}
+
+void SaveDpiLevel(QString path, int n) {
+    g_strCfgSection = Numbered(QStringLiteral("Config"), n);
+    WriteInt(g_strCfgSection, QStringLiteral("DPI_LEVEL"), Signed(g_dpiLevel), path);
+}
+
+void SaveCurConfig(QString path, int n) {
+    WriteInt(InitSection, QStringLiteral("CurConfig"), n, path);
+}

@@ -1,0 +1,34 @@
+// config.ini and the profile files: the five operations that move KeyFunc and ProfileSettings
+// (profile_settings.h) between memory and an INI file. Every operation takes the file as its
+// first argument (config.ini, or a profile file the user exports or imports); each value is
+// one private-profile call, numbers read with Wtoi and written with "%d".
+//
+// Sections: [Init] (current profile, language, unused device keys), [Config1]..[Config4] (one
+// per profile; only the K keys differ between them after a save), [CfgReset2]..[CfgReset4]
+// (factory values, only read) and any other [Config<n>] a caller names.
+//
+// User-interface thread only, like the state it moves.
+#pragma once
+
+#include <QString>
+
+// Reads [Init]: the current profile and the language. A CurConfig above 4 is reported with
+// "CurConfig error!"; any CurConfig outside 1..4 then selects profile 1, so the profile row
+// never leaves the four rows of the per-profile tables.
+void ReadInitSection(QString path);
+
+// Loads KeyFunc and ProfileSettings. The K keys of row r always come from section
+// prefix + (r + 1) for all four rows, every other key from section prefix + n; the prefix is
+// "CfgReset" when fromReset (row 0 then takes the built-in g_defaultKeyFunc) and "Config"
+// otherwise. Missing keys read as 0.
+void OnReadConfig(QString path, int n, bool fromReset);
+
+// Writes [Config1]..[Config4] in full: each its own K0..K6 and the same current settings.
+// n has no effect on what is written.
+void SaveAllConfigs(QString path, int n);
+
+// Writes DPI_LEVEL alone into [Config<n>], for any n.
+void SaveDpiLevel(QString path, int n);
+
+// Writes [Init] CurConfig = n.
+void SaveCurConfig(QString path, int n);

@@ -1,0 +1,94 @@
+// The event threads running for real beside repeated Applies and a flood of other events: every
+// hold press and release is relayed, in order, and nothing races (run under tsan).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "device/apply_settings.h"
+#include "device/device_threads.h"
+#include "profile/profile_settings.h"
+#include "support/apply_fixture.h"
+
+namespace {
+
+using testing_support::ApplyFixture;
+using testing_support::QueuedExecutor;
+
+class DeviceThreadsStressTest : public ApplyFixture {};
+
+TEST_F(DeviceThreadsStressTest, HoldPairsSurviveEventFloodAndRepeatedApply) {
+    SetUserMacros({RecoilMacro({10, 10, 10})});
+    KeyFunc[0][0] = 23;  // device button 1 holds
+    KeyFunc[0][1] = 50;  // device button 2 plays the recoil macro
+    ApplySettings();
+    // Real time from here on: the threads poll and the reports pause as on the desk.
+    platform::SetClock(nullptr);
+    link_->mouse().ClearTrace();
+
+    QueuedExecutor queue;
+    DeviceEventThreads threads;
+    threads.StartKeyMonitor(queue.Executor());
+    threads.StartMacroSend(queue.Executor());
+
+    // Each press goes in once the previous release is on the wire, and each release once its
+    // press is, so the two always reach the relay in passes of their own; a flag lost or
+    // starved behind the Applies shows as a command that never comes.
+    constexpr int Pairs = 250;
+    std::atomic<bool> injecting{true};
+    std::atomic<int> timeouts{0};
+    std::thread injector([&] {
+        const std::vector<std::vector<std::uint8_t>> noise = {
+            {0x06, 0xF0, 0x00}, {0x06, 0x04, 0x00}, {0x06, 0x03, 0x00}, {0x05, 0xF1, 0x00}};
+        auto waitFor = [&](bool pressed) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (link_->mouse().HoldPressed() != pressed) {
+                if (std::chrono::steady_clock::now() > deadline) {
+                    ++timeouts;
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        };
+        for (int i = 0; i < Pairs; ++i) {
+            for (bool pressed : {true, false}) {
+                link_->mouse().InjectInput(
+                    {0x06, 0xF1, static_cast<std::uint8_t>(pressed ? 0 : 0x80)});
+                for (int n = 0; n < 4; ++n) {
+                    link_->mouse().InjectInput(noise[(i + n) % noise.size()]);
+                }
+                waitFor(pressed);
+                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            }
+        }
+        injecting = false;
+    });
+    int applies = 0;
+    while (injecting) {
+        ApplySettings();
+        queue.RunAll();
+        ++applies;
+    }
+    injector.join();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    threads.Stop();
+    queue.RunAll();
+
+    std::vector<bool> holds;  // true press, false release
+    for (const platform::SimulatedReport& r : link_->mouse().Trace()) {
+        if (r.direction == platform::SimulatedReport::Direction::Set && r.bytes.size() >= 3 &&
+            r.bytes[1] == 0x11) {
+            holds.push_back(r.bytes[2] == 0x02);
+        }
+    }
+    EXPECT_GT(applies, 2);
+    EXPECT_EQ(timeouts.load(), 0);
+    ASSERT_EQ(holds.size(), 2u * Pairs);
+    for (std::size_t i = 0; i < holds.size(); ++i) {
+        ASSERT_EQ(holds[i], i % 2 == 0) << "hold command " << i;
+    }
+    EXPECT_FALSE(link_->mouse().HoldPressed());
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+#include "device/device_threads.h"
+
+#include <gtest/gtest.h>
+
+#include "app/core/paths.h"
+#include "device/apply_settings.h"
+#include "device/settings_image.h"
+#include "platform/ini.h"
+#include "profile/config_store.h"
+#include "profile/profile_settings.h"
+#include "support/apply_fixture.h"
+
+namespace {
+
+using testing_support::ApplyFixture;
+using testing_support::QueuedExecutor;
+using Report = std::vector<std::uint8_t>;
+
+class DeviceEventsTest : public ApplyFixture {
+protected:
+    void Read(Report report) { HandleInputReport(report.data(), int(report.size()), ui_); }
+    void Poll() { MacroSendPass(ui_); }
+    // The reports the mouse received since the last call, without their times.
+    std::vector<std::string> Sent() {
+        std::vector<std::string> lines;
+        for (const std::string& line : link_->TakeSentReports()) {
+            lines.push_back(line.substr(line.find(' ') + 1));
+        }
+        return lines;
+    }
+
+    QueuedExecutor queue_;
+    UiExecutor ui_ = queue_.Executor();
+};
+
+TEST_F(DeviceEventsTest, HoldButtonPressAndReleaseAreRelayed) {
+    KeyFunc[0][0] = 23;
+    ApplySettings();
+    Sent();
+    Read({0x06, 0xF1, 0x00});
+    EXPECT_EQ(g_btnPressPending.load(), 1u);
+    EXPECT_EQ(g_lastBtnEvent.load(), 0xF1);
+    Poll();
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"set 07 11 02 00 00 00 00 00"}));
+    EXPECT_TRUE(link_->mouse().HoldPressed());
+    Read({0x06, 0xF1, 0x80});
+    Poll();
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"set 07 11 00 00 00 00 00 00"}));
+    Poll();
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(DeviceEventsTest, PressAndReleaseWithinOnePollLeaveOnlyTheRelease) {
+    KeyFunc[0][0] = 23;
+    ApplySettings();
+    Sent();
+    Read({0x06, 0xF1, 0x00});
+    Read({0x06, 0xF1, 0x80});
+    Poll();
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"set 07 11 00 00 00 00 00 00"}));
+}
+
+TEST_F(DeviceEventsTest, PressOfAButtonWithoutHoldSendsNothing) {
+    ApplySettings();
+    Sent();
+    Read({0x06, 0xF1, 0x00});
+    Poll();
+    Poll();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(queue_.RunAll(), 0);
+}
+
+TEST_F(DeviceEventsTest, DpiButtonFollowsTheMouseLevelAndSavesIt) {
+    KeyFunc[0][1] = 16;  // device button 2
+    ApplySettings();
+    Read({0x06, 0xF2, 0x03});
+    Poll();
+    EXPECT_EQ(queue_.RunAll(), 1);
+    EXPECT_EQ(g_dpiLevel, 3u);
+    EXPECT_EQ(ConfigValue(QStringLiteral("Config1"), QStringLiteral("DPI_LEVEL")), "3");
+}
+
+TEST_F(DeviceEventsTest, OnlyTheFirstOfTwoPressesInOnePollIsHandled) {
+    KeyFunc[0][1] = 16;
+    KeyFunc[0][2] = 17;
+    ApplySettings();
+    Read({0x06, 0xF2, 0x01});
+    Read({0x06, 0xF3, 0x04});
+    Poll();
+    queue_.RunAll();
+    EXPECT_EQ(g_dpiLevel, 1u);
+    Poll();
+    EXPECT_EQ(queue_.RunAll(), 0);
+}
+
+TEST_F(DeviceEventsTest, ProfileEventLoadsTheMouseProfile) {
+    ApplySettings();
+    platform::WritePrivateProfileString(QStringLiteral("Config3"), QStringLiteral("FIRE_TIME"),
+                                        QStringLiteral("123"), g_strConfigIni);
+    link_->mouse().SetCurrentProfile(2);
+    Sent();
+    Read({0x06, 0x03, 0x00});
+    EXPECT_EQ(queue_.RunAll(), 1);
+    const std::vector<std::string> sent = Sent();
+    ASSERT_EQ(sent.size(), 1u);  // the profile query alone, nothing set before it
+    EXPECT_EQ(sent[0].substr(0, 6), "get 07");
+    EXPECT_EQ(g_curConfig, 3);
+    EXPECT_EQ(g_curConfigIdx.load(), 2);
+    EXPECT_EQ(g_fireTime, 123u);
+    EXPECT_EQ(ConfigValue(QStringLiteral("Init"), QStringLiteral("CurConfig")), "3");
+}
+
+TEST_F(DeviceEventsTest, ProfileButtonFollowsTheMouseSwitch) {
+    KeyFunc[0][3] = 18;  // device button 4 switches profile
+    ApplySettings();
+    link_->mouse().SetCurrentProfile(1);
+    Read({0x06, 0xF4, 0x00});
+    Poll();
+    EXPECT_EQ(queue_.RunAll(), 1);
+    EXPECT_EQ(g_curConfig, 2);
+    EXPECT_EQ(ConfigValue(QStringLiteral("Init"), QStringLiteral("CurConfig")), "2");
+}
+
+TEST_F(DeviceEventsTest, RecoilEventsAdjustTheFirstButtonMacro) {
+    SetUserMacros({RecoilMacro({10, 10})});
+    KeyFunc[0][0] = 50;
+    ApplySettings();
+    Read({0x06, 0x01, 0x00});
+    Read({0x06, 0x05, 0x00});  // repeats the last direction
+    queue_.RunAll();
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 12);
+    Read({0x06, 0x02, 0x00});
+    Read({0x06, 0x00, 0x00});
+    queue_.RunAll();
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 10);
+    EXPECT_EQ(g_recoilDir.load(), 0u);
+}
+
+TEST_F(DeviceEventsTest, IgnoredReports) {
+    KeyFunc[0][0] = 23;
+    ApplySettings();
+    Sent();
+    Read({0x06, 0xF0, 0x00});
+    Read({0x07, 0xF1, 0x00});
+    Read({0x06});
+    Poll();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(queue_.RunAll(), 0);
+    EXPECT_EQ(g_btnPressPending.load(), 0u);
+}
+
+TEST_F(DeviceEventsTest, ButtonsWithoutSlotDropTheirEvent) {
+    ApplySettings();
+    Read({0x06, 0xF7, 0x00});  // device button 7 has no slot
+    Poll();
+    EXPECT_EQ(g_btnEventPending.load(), 0u);
+    EXPECT_EQ(queue_.RunAll(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+#include "device/recoil.h"
+
+#include <gtest/gtest.h>
+
+#include "app/core/paths.h"
+#include "device/apply_settings.h"
+#include "device/settings_image.h"
+#include "platform/ini.h"
+#include "profile/profile_settings.h"
+#include "support/apply_fixture.h"
+
+namespace {
+
+using testing_support::ApplyFixture;
+using Bytes = std::vector<std::uint8_t>;
+
+class RecoilTest : public ApplyFixture {};
+
+TEST_F(RecoilTest, RaisesEveryXyStepOfTheBoundBodyInTheMouse) {
+    SetUserMacros({RecoilMacro({5, 29})});
+    KeyFunc[0][0] = 50;
+    ApplySettings();
+    link_->TakeSentReports();
+    AdjustRecoil(1);
+    // Header, then d=5 F6 +x +y for both steps, written as one 8-byte run each.
+    EXPECT_EQ(Memory(0x240, 14), (Bytes{0x01, 0x00, 0x05, 0xF6, 0x00, 0x00, 0x06, 0x00, 0x05, 0xF6,
+                                        0x00, 0x00, 0x1E, 0x00}));
+    const std::vector<std::string> sent = link_->TakeSentReports();
+    ASSERT_EQ(sent.size(), 2u * 10u);  // two runs of 8 data reports, commit and end
+    EXPECT_EQ(sent.back(), "+2 set 07 18 00 00 48 02 00 00");
+    EXPECT_EQ(g_macros[0].stepParam[1].y, 30);
+    // The user's macro file holds the adjusted macro.
+    EXPECT_FALSE(platform::GetPrivateProfileString(QStringLiteral("Macros"), QStringLiteral("0"),
+                                                   QString(), 8192, g_strMacroFile)
+                     .isEmpty());
+}
+
+TEST_F(RecoilTest, AtTheBoundTheBodyIsRewrittenUnchanged) {
+    SetUserMacros({RecoilMacro({30, 30})});
+    KeyFunc[0][0] = 50;
+    ApplySettings();
+    const Bytes before = Memory(0x240, 16);
+    link_->TakeSentReports();
+    AdjustRecoil(1);
+    EXPECT_EQ(Memory(0x240, 16), before);
+    EXPECT_EQ(link_->TakeSentReports().size(), 20u);
+}
+
+TEST_F(RecoilTest, NothingHappensWithoutAUserMacroOnTheFirstButton) {
+    g_constMacros[0] = RecoilMacro({5});
+    for (int f : {40, 16, 0}) {
+        KeyFunc[0][0] = f;
+        ApplySettings();
+        link_->TakeSentReports();
+        AdjustRecoil(1);
+        EXPECT_TRUE(link_->TakeSentReports().empty()) << f;
+    }
+    EXPECT_EQ(g_constMacros[0].stepParam[0].y, 5);
+}
+
+TEST_F(RecoilTest, OtherProfileRewritesOnlyItsOwnBody) {
+    SetUserMacros({RecoilMacro({5}), RecoilMacro({7, 7, 7})});
+    KeyFunc[0][0] = 50;
+    KeyFunc[1][0] = 51;
+    g_curConfig = 2;
+    g_curConfigIdx = 1;
+    ApplySettings();
+    const Bytes profileOneBody = Memory(0x240, 8);
+    const std::uint32_t own = g_macroDevAddr[1][0];
+    ASSERT_EQ(own, 0x248u);
+    AdjustRecoil(0);
+    EXPECT_EQ(Memory(0x240, 8), profileOneBody);
+    EXPECT_EQ(Memory(own + 6, 2), (Bytes{0x06, 0x00}));
+    EXPECT_EQ(g_macros[1].stepParam[2].y, 6);
+}
+
+TEST_F(RecoilTest, AMacroNeverWrittenToTheMouseIsOnlyAdjustedInTheFile) {
+    SetUserMacros({RecoilMacro({5})});
+    ApplySettings();     // button 1 is a left click: no body recorded
+    KeyFunc[0][0] = 50;  // bound since, not applied yet
+    link_->TakeSentReports();
+    AdjustRecoil(1);
+    EXPECT_TRUE(link_->TakeSentReports().empty());
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 6);
+}
+
+TEST_F(RecoilTest, AMacroThatGrewSinceTheApplyIsNotWrittenOverItsNeighbour) {
+    SetUserMacros({RecoilMacro({5}), KeyMacro(2)});
+    KeyFunc[0][0] = 50;
+    KeyFunc[0][1] = 51;
+    ApplySettings();
+    const Bytes neighbour = Memory(0x248, 8);
+    g_macros[0] = RecoilMacro({5, 5, 5, 5});
+    link_->TakeSentReports();
+    AdjustRecoil(1);
+    EXPECT_TRUE(link_->TakeSentReports().empty());
+    EXPECT_EQ(Memory(0x248, 8), neighbour);
+}
+
+}  // namespace
