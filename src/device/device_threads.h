@@ -13,7 +13,6 @@
 
 #include "device/ui_executor.h"
 
-
 // InputReport6: id 6, the event, its argument.
 inline constexpr std::uint8_t InputReportId = 6;
 inline constexpr std::uint8_t EvtRecoilUp = 0x01;
