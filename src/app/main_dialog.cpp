@@ -29,6 +29,7 @@
 #include "ui/kve_menu.h"
 #include "ui/list_box.h"
 #include "ui/macro_controls.h"
+#include "ui/page_layouts.h"
 #include "ui/program_menus.h"
 #include "ui/skin_font.h"
 #include "ui/tray_icon.h"
@@ -94,6 +95,18 @@ private:
     QObject* target_;
 };
 
+// A missing skin layout file sends the window to the notification area, as closing it does.
+class CKVE_ZelboDlg::SkinHooks final : public ui::SkinWindowHooks {
+public:
+    explicit SkinHooks(CKVE_ZelboDlg& dlg) : dlg_(dlg) {}
+    void AddTrayIcon() override { dlg_.AddTrayIcon(); }
+    void ShowMinimized() override { dlg_.setWindowState(dlg_.windowState() | Qt::WindowMinimized); }
+    void HideWindow() override { dlg_.HideToTray(); }
+
+private:
+    CKVE_ZelboDlg& dlg_;
+};
+
 struct CKVE_ZelboDlg::Workers {
     DeviceEventThreads device;
 };
@@ -103,7 +116,8 @@ CKVE_ZelboDlg::CKVE_ZelboDlg(QWidget* parent)
                           Qt::WindowMinimizeButtonHint),
       m_hIcon(ui::ProgramIcon()),
       queue_(std::make_shared<ThreadQueue>(this)),
-      workers_(std::make_unique<Workers>()) {
+      workers_(std::make_unique<Workers>()),
+      skinHooks_(std::make_unique<SkinHooks>(*this)) {
     tray_ = std::make_unique<ui::TrayIcon>(this, m_hIcon);
     resize(FallbackWidth, FallbackHeight);
 }
@@ -190,10 +204,14 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     setWindowTitle(QString::fromUtf8(MainWindowTitle));
     // 13. The current profile.
     OnReadConfig(g_strConfigIni, g_curConfig, false);
-    // 14. The three page layouts: wired with the skin loaders.
+    // 14. The three page layouts.
+    ui::LoadSkinMain(m_layouts, *skinHooks_, g_strSkinDir, g_langSel);
+    ui::LoadSkinColor(m_layouts, *skinHooks_, g_strSkinDir, g_langSel);
+    ui::LoadSkinAdvance(m_layouts, *skinHooks_, g_strSkinDir, g_langSel);
     // 15. The macro editor's six control objects; their windows come with the advanced page.
     macroControls_ = std::make_unique<MacroControls>();
-    // 16. The warning popup's layout: wired with the skin loaders.
+    // 16. The warning popup's layout.
+    ui::LoadSkinLBWarning(*skinHooks_, g_strSkinDir, g_langSel);
 
     // 17. The font of every skin text.
     g_font = ui::MakeSkinFont();
@@ -258,7 +276,10 @@ void CKVE_ZelboDlg::ShapeWindow() {
     const QRegion shape = ui::WindowRegionFromMask(mask);
     g_rgnWindow = shape;
     // The advanced page repaints around its child controls: the macro-name edit box, the
-    // step list and the macro-name list, as the skin places them (wired with the skin).
+    // step list and the macro-name list, as the skin places them.
+    for (const ui::RECT& rc : {ui::g_rcEditMacroName, ui::g_rcStepList, ui::g_rcMacroList}) {
+        ui::XorRect(g_rgnWindow, QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top));
+    }
     setFixedSize(g_skinWidth, g_skinHeight);
     setMask(shape);
 }

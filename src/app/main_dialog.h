@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "device/ui_executor.h"
+#include "ui/page_layouts.h"
 
 namespace ui {
 class TrayIcon;
@@ -45,6 +46,7 @@ public:
     // The executor the worker threads hand their user-interface work to.
     UiExecutor UiThread() const;
 
+    const ui::PageLayouts& layouts() const { return m_layouts; }
     // The macro editor's controls (made at start-up).
     MacroControls* macroControls() const { return macroControls_.get(); }
 
@@ -96,6 +98,7 @@ protected:
 
 private:
     class ThreadQueue;
+    class SkinHooks;
 
     // SW_MINIMIZE then SW_HIDE: only the notification-area icon is left.
     void HideToTray();
@@ -107,11 +110,14 @@ private:
     void ShowPlugInMessage();
 
     QIcon m_hIcon;
+    // The pages' rectangles and labels (m_posMain, m_strMain, m_posColor, ...), from the skin.
+    ui::PageLayouts m_layouts;
     std::unique_ptr<ui::TrayIcon> tray_;
     std::unique_ptr<MacroControls> macroControls_;
     std::shared_ptr<ThreadQueue> queue_;
     struct Workers;
     std::unique_ptr<Workers> workers_;
+    std::unique_ptr<SkinHooks> skinHooks_;
     QEventLoop* modalLoop_ = nullptr;
     bool ending_ = false;
     bool hiddenToTray_ = false;
