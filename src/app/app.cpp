@@ -6,9 +6,11 @@
 #include "app/main_dialog.h"
 #include "app/single_instance.h"
 #include "device/discovery.h"
+#include "platform/dialog_service.h"
 #include "platform/message_service.h"
 #include "platform/module_path.h"
 #include "platform/simulated_mouse.h"
+#include "ui/dialogs.h"
 #include "ui/message_box.h"
 
 CKVE_ZelboApp theApp;
@@ -32,8 +34,11 @@ bool CKVE_ZelboApp::InitInstance() {
     CKVE_ZelboDlg dlg;
     const std::unique_ptr<platform::MessageService> messages = ui::MakeMessageService(&dlg);
     platform::MessageService* const previous = platform::SetMessageService(messages.get());
+    ui::QtDialogService dialogs(&dlg);
+    platform::DialogService* const previousDialogs = platform::SetDialogService(&dialogs);
     instance.Listen([&dlg] { dlg.RestoreWindow(); });
     dlg.DoModal();
+    platform::SetDialogService(previousDialogs);
     platform::SetMessageService(previous);
     return false;
 }

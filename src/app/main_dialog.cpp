@@ -520,3 +520,15 @@ std::intptr_t CKVE_ZelboDlg::OnStepEditDone(std::uintptr_t, std::intptr_t) {
 void CKVE_ZelboDlg::OnImportMacro() {}
 void CKVE_ZelboDlg::OnExportMacro() {}
 void CKVE_ZelboDlg::OnStepCommand(unsigned) {}
+
+// Entry points of the pieces that the click dispatch reaches (filled in with each piece).
+void CKVE_ZelboDlg::OpenFunctionPopup(int) {}
+void CKVE_ZelboDlg::CloseFunctionPopup() {}
+void CKVE_ZelboDlg::OnMacroButton(int) {}
+void CKVE_ZelboDlg::OnRecordButton() {}
+void CKVE_ZelboDlg::OnPickLedColor(int) {}
+void CKVE_ZelboDlg::OnImportConfigIni() {}
+void CKVE_ZelboDlg::OnExportConfigIni() {}
+void CKVE_ZelboDlg::OnRestoreDefaults() {}
+void CKVE_ZelboDlg::OnLangChinese() {}
+void CKVE_ZelboDlg::OnLangEnglish() {}

@@ -86,6 +86,25 @@ public:
     void OnExportMacro();
     void OnStepCommand(unsigned id);
 
+    // Entry points the click dispatch calls; each is filled in by the piece that owns it.
+    // Button-function popup for main rectangle 22..28 (warning first where needed).
+    void OpenFunctionPopup(int mainIndex);
+    // Destroys the open function popup, if any (every button-down on the main page).
+    void CloseFunctionPopup();
+    // Advanced-page macro buttons 0..7, 28 and 38.
+    void OnMacroButton(int advIndex);
+    // Advanced-page button 4: starts or stops the keyboard recording.
+    void OnRecordButton();
+    // Colour dialog for DPI level button - 41 (main rectangles 41..46).
+    void OnPickLedColor(int button);
+    // Profile files and the factory settings (frame buttons 14, 15, 16).
+    void OnImportConfigIni();
+    void OnExportConfigIni();
+    void OnRestoreDefaults();
+    // Language switch (frame buttons 17, 18 and the menus).
+    void OnLangChinese();
+    void OnLangEnglish();
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

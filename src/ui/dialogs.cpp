@@ -1,0 +1,62 @@
+#include "ui/dialogs.h"
+
+#include <QColor>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace ui {
+
+QStringList NameFiltersOf(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty() && parts[i + 1].isEmpty()) {
+            break;  // the "||" that ends the list
+        }
+        QString pattern = parts[i + 1];
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters.append(parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+    }
+    return filters;
+}
+
+std::optional<QString> QtDialogService::GetFileName(const platform::FileDialogRequest& request) {
+    QFileDialog dialog(owner_.data());
+    dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(request.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!request.initialDir.isEmpty()) {
+        dialog.setDirectory(request.initialDir);
+    }
+    if (!request.fileName.isEmpty()) {
+        dialog.selectFile(request.fileName);
+    }
+    const QStringList filters = NameFiltersOf(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+    }
+    if (!request.defaultExt.isEmpty()) {
+        dialog.setDefaultSuffix(request.defaultExt);
+    }
+    if (!request.open && (request.flags & platform::OFN_OVERWRITEPROMPT) == 0) {
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<std::uint32_t> QtDialogService::ChooseColor(std::uint32_t initial) {
+    const QColor start(static_cast<int>(initial & 0xFF), static_cast<int>((initial >> 8) & 0xFF),
+                       static_cast<int>((initial >> 16) & 0xFF));
+    const QColor chosen = QColorDialog::getColor(start, owner_.data());
+    if (!chosen.isValid()) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(chosen.red()) |
+           (static_cast<std::uint32_t>(chosen.green()) << 8) |
+           (static_cast<std::uint32_t>(chosen.blue()) << 16);
+}
+
+}  // namespace ui

@@ -1,0 +1,25 @@
+// The real file and colour dialogs, owned by the main window: start-up installs one of these as
+// the platform's dialog service (platform/dialog_service.h). User-interface thread only.
+#pragma once
+
+#include "platform/dialog_service.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace ui {
+
+class QtDialogService final : public platform::DialogService {
+public:
+    explicit QtDialogService(QWidget* owner) : owner_(owner) {}
+    std::optional<QString> GetFileName(const platform::FileDialogRequest& request) override;
+    std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
+
+private:
+    QPointer<QWidget> owner_;
+};
+
+// "Text|*.a|Text|*.b||" as Qt's name filters: "Text (*.a)", "Text (*.b)".
+QStringList NameFiltersOf(const QString& filter);
+
+}  // namespace ui
