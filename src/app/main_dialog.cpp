@@ -532,3 +532,4 @@ void CKVE_ZelboDlg::OnExportConfigIni() {}
 void CKVE_ZelboDlg::OnRestoreDefaults() {}
 void CKVE_ZelboDlg::OnLangChinese() {}
 void CKVE_ZelboDlg::OnLangEnglish() {}
+void CKVE_ZelboDlg::StartLedPreviewThread() {}

@@ -104,6 +104,9 @@ public:
     // Language switch (frame buttons 17, 18 and the menus).
     void OnLangChinese();
     void OnLangEnglish();
+    // Display threads: each starts only when its running flag was clear (and sets it).
+    void StartLedPreviewThread();
+    void StartBlinkThread();
 
 protected:
     bool event(QEvent* event) override;
@@ -123,7 +126,6 @@ private:
     void HideToTray();
     void ShapeWindow();
     void StartDeviceThreads();
-    void StartBlinkThread();
     void StopWorkerThreads();
     void HandOverDeviceNotifications();
     void ShowPlugInMessage();
