@@ -64,7 +64,9 @@ bool DisplayWait(std::stop_token stop, int milliseconds) {
     std::mutex mutex;
     std::condition_variable_any wake;
     std::unique_lock lock(mutex);
-    return !wake.wait_for(lock, stop, std::chrono::milliseconds(milliseconds), [] { return false; });
+    // Nothing notifies the variable: only the stop request or the time ends the wait.
+    wake.wait_for(lock, stop, std::chrono::milliseconds(milliseconds), [] { return false; });
+    return !stop.stop_requested();
 }
 
 void LedPreviewThd(std::stop_token stop, RepaintRequest repaint) {
