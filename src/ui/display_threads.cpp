@@ -114,9 +114,6 @@ void DisplayThreads::StartLedPreview(RepaintRequest repaint) {
 }
 
 void DisplayThreads::StartBlink(RepaintRequest repaint) {
-    if (g_page.load() != PageMain || g_settingsApplied.load() != 0) {
-        return;  // the thread would end before its first step: nothing to start
-    }
     std::uint8_t idle = 0;
     if (!g_blinkRunning.compare_exchange_strong(idle, 1)) {
         return;
