@@ -4,24 +4,19 @@
 
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
 #include <QTest>
 #include <cstring>
 
-#include "app/core/paths.h"
 #include "device/discovery.h"
-#include "macro/macro_commands.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
 #include "platform/dialog_service.h"
 #include "platform/hid.h"
-#include "platform/ini.h"
 #include "platform/message_service.h"
 #include "platform/simulated_mouse.h"
 #include "support/program_run.h"
 #include "support/qt_app.h"
 #include "ui/editable_list_box.h"
-#include "ui/list_box.h"
 #include "ui/macro_controls.h"
 #include "ui/window_message.h"
 
@@ -155,13 +150,6 @@ TEST_F(MacroWindowTest, DoubleClickedDelayIsSplitAndTheSecondEndReportChangesNot
     EXPECT_TRUE(messages_.Messages().isEmpty());
 }
 
-TEST_F(MacroWindowTest, DoubleClickOnAStepLineOpensNoEditor) {
-    ShowKeyMacro();
-    const QRect stepLine = steps().visualItemRect(steps().item(2));
-    QTest::mouseDClick(steps().viewport(), Qt::LeftButton, Qt::NoModifier, stepLine.center());
-    EXPECT_FALSE(steps().editBox().isVisible());
-}
-
 TEST_F(MacroWindowTest, TrackValueEditTakesXAndYOnceWithinLimits) {
     ShowKeyMacro();
     g_macros[0].stepCode[1] = 0xF6;
@@ -185,25 +173,6 @@ TEST_F(MacroWindowTest, TrackValueEditTakesXAndYOnceWithinLimits) {
     steps().SetCurSel(1);
     Command(32837);
     EXPECT_TRUE(steps().editBox().isVisible());
-}
-
-TEST_F(MacroWindowTest, MacroButtonsAndTheListMenuReachTheCommands) {
-    ShowKeyMacro();
-    controls().editMacroName()->setText(QStringLiteral("second"));
-    dlg_->OnMacroButton(AdvNewMacro);
-    ASSERT_EQ(g_macroCount, 2);
-    const QString file = folder_.Path(QStringLiteral("one.dat"));
-    dialogs_.QueueFileName(file);
-    Command(32861);  // export the selected macro
-    EXPECT_EQ(platform::GetPrivateProfileString("Macros", "macroNum", "", 10, file),
-              QStringLiteral("1"));
-    dlg_->OnMacroButton(AdvDeleteMacro);
-    ASSERT_EQ(g_macroCount, 1);
-    dialogs_.QueueFileName(file);
-    Command(32860);  // import it again
-    EXPECT_EQ(g_macroCount, 2);
-    EXPECT_EQ(MacroName(g_macros[1]), QStringLiteral("second"));
-    EXPECT_EQ(dialogs_.FileRequests().size(), 2u);
 }
 
 }  // namespace
