@@ -7,6 +7,7 @@
 #include <QTest>
 #include <cstring>
 
+#include "app/core/paths.h"
 #include "device/discovery.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
