@@ -78,18 +78,4 @@ TEST_F(ProfileFiles, ImportOfAFileWithOnlyTheSecondProfileKeepsOnlyItsButtons) {
     EXPECT_FALSE(QFile::exists(g_strConfigIni)) << "memory only until the next save";
 }
 
-TEST_F(ProfileFiles, HidingKeepsTheSettingsAndRecordsTheLevelInTheHiddenSection) {
-    Write(QStringLiteral("config.ini"), "[Config6]\r\nDPI_LEVEL=1\r\n");
-    g_dpiLevel = 4;
-    g_fireTime = 180;
-    g_dpiSet[3] = 7;
-    KeyFunc[0][1] = 55;
-    HideSettingsStep();
-    EXPECT_EQ(g_fireTime, 180u);
-    EXPECT_EQ(g_dpiSet[3], 7);
-    EXPECT_EQ(KeyFunc[0][1], 55);
-    EXPECT_EQ(g_dpiLevel, 4u);
-    EXPECT_EQ(Value(g_strConfigIni, "Config6", "DPI_LEVEL"), "4");
-}
-
 }  // namespace

@@ -339,17 +339,20 @@ TEST_F(ClickInput, ColourDialogAnswersBecomeInvertedChannelLevels) {
     EXPECT_EQ(g_dpiColorRef[5], 0xFFFFFFu);
 }
 
-TEST_F(ClickInput, HidingKeepsEverySettingInMemory) {
+TEST_F(ClickInput, HideCloseAndMinimiseLeaveEverySettingInMemory) {
     ClickMain(66 + 12 * 2 + 8);
     g_fireTime = 222;
     KeyFunc[0][2] = 75;
-    ClickMain(2);
-    EXPECT_FALSE(dlg_->isVisible());
-    EXPECT_TRUE(dlg_->HasTrayIcon());
-    EXPECT_EQ(g_hoverMain, ui::NoHover);
-    EXPECT_EQ(g_dpiSet[2], 8);
-    EXPECT_EQ(g_fireTime, 222u);
-    EXPECT_EQ(KeyFunc[0][2], 75);
+    for (int button : {2, 13, 12}) {
+        dlg_->OnTrayShow();
+        ClickMain(button);
+        QApplication::processEvents();
+        EXPECT_EQ(g_hoverMain, ui::NoHover) << button;
+        EXPECT_TRUE(button == 12 ? dlg_->isMinimized() : !dlg_->isVisible()) << button;
+        EXPECT_EQ(g_dpiSet[2], 8) << button;
+        EXPECT_EQ(g_fireTime, 222u) << button;
+        EXPECT_EQ(KeyFunc[0][2], 75) << button;
+    }
     EXPECT_EQ(Ini(QStringLiteral("Config6"), QStringLiteral("DPI_LEVEL")),
               QString::number(g_dpiLevel));
 }

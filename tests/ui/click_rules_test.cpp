@@ -17,10 +17,6 @@ TEST(HitTest, FirstContainingRectangleInOrderWithinTheLastIndex) {
     EXPECT_EQ(ui::HitTestRects({0, 0}, rects, 3), ui::NoHover) << "empty rectangle";
     EXPECT_EQ(ui::HitTestRects({100, 0}, rects, 2), ui::NoHover) << "beyond the last index";
     EXPECT_EQ(ui::HitTestRects({15, 15}, rects, -1), ui::NoHover);
-    EXPECT_EQ(ui::ColorHoverLast(1), 17);
-    EXPECT_EQ(ui::ColorHoverLast(2), 10);
-    EXPECT_EQ(ui::MainHoverLast(PageMain), 146);
-    EXPECT_EQ(ui::MainHoverLast(PageColor), 19);
 }
 
 TEST(FireTimeTrack, LeftEdgeToRightmostPixelAndUnsignedDivision) {
