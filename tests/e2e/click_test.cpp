@@ -3,37 +3,25 @@
 // saves the profile left behind.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QPoint>
 #include <QProcess>
 #include <QThread>
 
+#include "app/main_dialog.h"
 #include "platform/ini.h"
 #include "support/program_run.h"
 #include "support/x11_probe.h"
 
 namespace {
 
+using testing_support::Eventually;
 using testing_support::FakeSystemTray;
 using testing_support::ProgramFolder;
 using testing_support::ProgramRun;
 using testing_support::StartTimeoutMs;
 using testing_support::X11Probe;
 
-const QString Title = QStringLiteral("ZP-3907 Gaming mouse");
-
-template <typename Condition>
-bool Eventually(Condition condition, int timeoutMs = StartTimeoutMs()) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        QThread::msleep(20);
-    }
-    return true;
-}
+const QString Title = QString::fromUtf8(MainWindowTitle);
 
 class PointerClicks : public ::testing::Test {
 protected:

@@ -8,18 +8,11 @@
 #include <QTest>
 #include <QUrl>
 
-#include "app/core/paths.h"
 #include "app/main_dialog.h"
-#include "device/discovery.h"
 #include "macro/macro_record.h"
-#include "platform/clock.h"
-#include "platform/dialog_service.h"
-#include "platform/hid.h"
 #include "platform/ini.h"
-#include "platform/message_service.h"
-#include "platform/simulated_mouse.h"
 #include "profile/profile_settings.h"
-#include "support/program_run.h"
+#include "support/program_in_process.h"
 #include "support/qt_app.h"
 #include "ui/editable_list_box.h"
 #include "ui/list_box.h"
@@ -62,13 +55,7 @@ class ClickInput : public ::testing::Test {
 protected:
     void SetUp() override {
         testing_support::TestApplication();
-        ASSERT_TRUE(folder_.ok());
-        savedExeDir_ = g_strExeDir;
-        g_strExeDir = folder_.Dir();
-        previousClock_ = platform::SetClock(&clock_);
-        previousMessages_ = platform::SetMessageService(&messages_);
-        previousDialogs_ = platform::SetDialogService(&dialogs_);
-        platform::SetHidBackend(&mouse_);
+        ASSERT_TRUE(program_.folder.ok());
         g_page = PageMain;
         g_hoverMain = 0;
         g_hoverColor = g_hoverAdv = ui::NoHover;
@@ -80,14 +67,7 @@ protected:
         dlg_->show();
         dlg_->installEventFilter(&drags_);
     }
-    void TearDown() override {
-        dlg_.reset();
-        platform::SetHidBackend(nullptr);
-        platform::SetDialogService(previousDialogs_);
-        platform::SetMessageService(previousMessages_);
-        platform::SetClock(previousClock_);
-        g_strExeDir = savedExeDir_;
-    }
+    void TearDown() override { dlg_.reset(); }
 
     const ui::PageLayouts& L() const { return dlg_->layouts(); }
     void Move(QPoint p) { QTest::mouseMove(dlg_.get(), p); }
@@ -103,15 +83,10 @@ protected:
         return platform::GetPrivateProfileString(section, key, QString(), 20, folder_.ConfigIni());
     }
 
-    testing_support::ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
-    QString savedExeDir_;
-    platform::VirtualClock clock_;
-    platform::Clock* previousClock_ = nullptr;
-    platform::RecordingMessageService messages_;
-    platform::MessageService* previousMessages_ = nullptr;
-    platform::ScriptedDialogService dialogs_;
-    platform::DialogService* previousDialogs_ = nullptr;
-    platform::SimulatedMouse mouse_{BuiltInMouseAttributes()};
+    testing_support::ProgramInProcess program_;
+    const testing_support::ProgramFolder& folder_ = program_.folder;
+    platform::ScriptedDialogService& dialogs_ = program_.dialogs;
+    platform::SimulatedMouse& mouse_ = program_.mouse;
     std::unique_ptr<CKVE_ZelboDlg> dlg_;
     DragSpy drags_;
 };
