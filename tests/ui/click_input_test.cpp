@@ -2,11 +2,8 @@
 // simulated mouse and the program folder copied to a temporary directory.
 #include <gtest/gtest.h>
 
-#include <QDesktopServices>
-#include <QFile>
 #include <QLineEdit>
 #include <QTest>
-#include <QUrl>
 
 #include "app/main_dialog.h"
 #include "macro/macro_record.h"
@@ -40,15 +37,6 @@ public:
         }
         return false;
     }
-};
-
-// Records the addresses the desktop is asked to open instead of opening them.
-class UrlSpy : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void Open(const QUrl& url) { urls.append(url); }
 };
 
 class ClickInput : public ::testing::Test {
@@ -277,6 +265,16 @@ TEST_F(ClickInput, ExportThenImportBringsBackTheSameSettings) {
         EXPECT_EQ(request.initialDir, folder_.Dir());
         EXPECT_EQ(request.fileName, "");
     }
+
+    // A file with only the second profile: every other profile's buttons become 0.
+    ASSERT_TRUE(testing_support::ProgramFolder::WriteFile(file, "[Config2]\r\nK4=33\r\n"));
+    dialogs_.QueueFileName(file);
+    ClickMain(14);
+    EXPECT_EQ(KeyFunc[1][4], 33);
+    for (int r : {0, 2, 3}) {
+        EXPECT_EQ(KeyFunc[r], decltype(KeyFunc)::value_type{}) << r;
+    }
+    EXPECT_EQ(g_fireTime, 0u);
 }
 
 TEST_F(ClickInput, FactoryRestoreBringsBackTheFactoryMacrosOnlyOnTheAdvancedPage) {
@@ -332,16 +330,4 @@ TEST_F(ClickInput, HideCloseAndMinimiseLeaveEverySettingInMemory) {
               QString::number(g_dpiLevel));
 }
 
-TEST_F(ClickInput, WebPageButtonOpensTheHelpPageBesideTheProgram) {
-    UrlSpy spy;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &spy, "Open");
-    ClickMain(19);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    ASSERT_EQ(spy.urls.size(), 1);
-    EXPECT_EQ(spy.urls[0].toLocalFile(), folder_.Path(QStringLiteral("help.html")));
-    EXPECT_TRUE(QFile::exists(spy.urls[0].toLocalFile()));
-}
-
 }  // namespace
-
-#include "click_input_test.moc"

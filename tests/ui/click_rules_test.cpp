@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "profile/profile_settings.h"
 #include "ui/window_state.h"
 
@@ -39,6 +41,10 @@ TEST(DpiEnableSwitch, OffOnANonCurrentLevelKeepsTheCurrentOne) {
     ui::SwitchDpiLevelEnable(4);
     EXPECT_TRUE(g_dpiSetEn[4]);
     EXPECT_EQ(g_dpiLevel, 5u) << "switching on never moves the current level";
+}
+
+TEST(HelpPage, ShipsBesideTheProgram) {
+    EXPECT_TRUE(QFile::exists(QStringLiteral(ZELBO_PROGRAM_DIR "/help.html")));
 }
 
 }  // namespace
