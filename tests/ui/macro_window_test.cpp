@@ -7,15 +7,8 @@
 #include <QTest>
 #include <cstring>
 
-#include "app/core/paths.h"
-#include "device/discovery.h"
 #include "macro/macro_record.h"
-#include "platform/clock.h"
-#include "platform/dialog_service.h"
-#include "platform/hid.h"
-#include "platform/message_service.h"
-#include "platform/simulated_mouse.h"
-#include "support/program_run.h"
+#include "support/program_in_process.h"
 #include "support/qt_app.h"
 #include "ui/editable_list_box.h"
 #include "ui/macro_controls.h"
@@ -28,14 +21,7 @@ constexpr unsigned WM_COMMAND = 0x0111;
 class MacroWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing_support::TestApplication();
-        ASSERT_TRUE(folder_.ok());
-        savedExeDir_ = g_strExeDir;
-        g_strExeDir = folder_.Dir();
-        previousClock_ = platform::SetClock(&clock_);
-        previousMessages_ = platform::SetMessageService(&messages_);
-        previousDialogs_ = platform::SetDialogService(&dialogs_);
-        platform::SetHidBackend(&mouse_);
+        ASSERT_TRUE(program_.folder.ok());
         dlg_ = std::make_unique<CKVE_ZelboDlg>();
         dlg_->OnInitDialog();
         ASSERT_FALSE(dlg_->IsEnding());
@@ -47,15 +33,7 @@ protected:
         dlg_->show();
         dlg_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dlg_.get()));
-        messages_.Clear();
-    }
-    void TearDown() override {
-        dlg_.reset();
-        platform::SetHidBackend(nullptr);
-        platform::SetDialogService(previousDialogs_);
-        platform::SetMessageService(previousMessages_);
-        platform::SetClock(previousClock_);
-        g_strExeDir = savedExeDir_;
+        program_.messages.Clear();
     }
 
     MacroControls& controls() { return *dlg_->macroControls(); }
@@ -95,15 +73,8 @@ protected:
     const MacroControlRects Rects{QRect(10, 10, 40, 20),   QRect(60, 10, 40, 20),
                                   QRect(110, 10, 40, 20),  QRect(160, 10, 80, 20),
                                   QRect(10, 40, 100, 150), QRect(120, 40, 200, 300)};
-    testing_support::ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
-    QString savedExeDir_;
-    platform::VirtualClock clock_;
-    platform::Clock* previousClock_ = nullptr;
-    platform::RecordingMessageService messages_;
-    platform::MessageService* previousMessages_ = nullptr;
-    platform::ScriptedDialogService dialogs_;
-    platform::DialogService* previousDialogs_ = nullptr;
-    platform::SimulatedMouse mouse_{BuiltInMouseAttributes()};
+    QApplication& app_ = testing_support::TestApplication();
+    testing_support::ProgramInProcess program_;
     std::unique_ptr<CKVE_ZelboDlg> dlg_;
 };
 
@@ -148,7 +119,7 @@ TEST_F(MacroWindowTest, DoubleClickedDelayIsSplitAndTheSecondEndReportChangesNot
     EXPECT_EQ(StepLines().mid(1, 5),
               QStringList({"    254ms", "[Delay]", "    254ms", "[Delay]", "    0ms"}));
     EXPECT_FALSE(steps().editBox().isVisible());
-    EXPECT_TRUE(messages_.Messages().isEmpty());
+    EXPECT_TRUE(program_.messages.Messages().isEmpty());
 }
 
 TEST_F(MacroWindowTest, TrackValueEditTakesXAndYOnceWithinLimits) {
@@ -166,7 +137,7 @@ TEST_F(MacroWindowTest, TrackValueEditTakesXAndYOnceWithinLimits) {
     EXPECT_EQ(g_macros[0].stepParam[1].x, 32767);
     EXPECT_EQ(g_macros[0].stepParam[1].y, 7);
     EXPECT_EQ(steps().GetText(2), QStringLiteral("[X+]:32767,[Y+]:7"));
-    EXPECT_EQ(messages_.Messages(), QStringList({QStringLiteral("[X]数值越界!")}));
+    EXPECT_EQ(program_.messages.Messages(), QStringList({QStringLiteral("[X]数值越界!")}));
     // Modify Delay opens the editor only on a delay line.
     Command(32837);
     EXPECT_FALSE(steps().editBox().isVisible());
