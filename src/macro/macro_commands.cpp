@@ -13,8 +13,6 @@
 #include "platform/dialog_service.h"
 #include "platform/message_service.h"
 
-std::int32_t g_trackInsertMode = 0;
-
 namespace {
 
 constexpr int RepeatCountMax = 65535;

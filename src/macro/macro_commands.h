@@ -2,17 +2,14 @@
 // repeat count and the playback modes, the track mode and the track insert, import and export)
 // and the step list's context-menu commands and end of an in-place edit. They change the macro
 // tables of macro_record.h and act on the page through MacroPageView, which the window provides
-// over its child controls; file dialogs and messages go through the platform's services. This
-// module owns g_trackInsertMode. User-interface thread only.
+// over its child controls; file dialogs and messages go through the platform's services.
+// User-interface thread only.
 #pragma once
 
 #include <QString>
 #include <cstdint>
 
 struct StepCommandOutcome;
-
-// The track mode is on: the track insert button adds a left click and an X/Y move.
-extern std::int32_t g_trackInsertMode;
 
 // Advanced-page buttons by skin rectangle index.
 inline constexpr int AdvOpenList = 0;
