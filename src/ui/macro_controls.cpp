@@ -72,8 +72,7 @@ void MacroControls::CreateMacroControls(QWidget* parent, const MacroControlRects
     SetUpList(stepList_, IdStepList, rects.stepList);
     QObject::connect(macroList_, &CListBoxWidget::SelChange, macroList_,
                      [this] { OnMacroListSelChange(); });
-    QObject::connect(stepList_, &CListBoxWidget::DblClk, stepList_,
-                     [this] { OnStepListDblClk(); });
+    QObject::connect(stepList_, &CListBoxWidget::DblClk, stepList_, [this] { OnStepListDblClk(); });
 }
 
 void MacroControls::DestroyMacroControls() {

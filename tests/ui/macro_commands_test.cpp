@@ -50,9 +50,13 @@ protected:
         g_strMacroFile = Path("Macro_EN.dat");
         previousMessages_ = platform::SetMessageService(&messages_);
         previousDialogs_ = platform::SetDialogService(&dialogs_);
-        controls_.CreateMacroControls(&page_, {{10, 10, 40, 20}, {60, 10, 40, 20},
-                                               {110, 10, 40, 20}, {160, 10, 80, 20},
-                                               {10, 40, 100, 150}, {120, 40, 150, 150}},
+        controls_.CreateMacroControls(&page_,
+                                      {{10, 10, 40, 20},
+                                       {60, 10, 40, 20},
+                                       {110, 10, 40, 20},
+                                       {160, 10, 80, 20},
+                                       {10, 40, 100, 150},
+                                       {120, 40, 150, 150}},
                                       QStringLiteral("35"));
     }
     void TearDown() override {
