@@ -138,13 +138,6 @@ TEST_F(MacroWindowTest, TrackValueEditTakesXAndYOnceWithinLimits) {
     EXPECT_EQ(g_macros[0].stepParam[1].y, 7);
     EXPECT_EQ(steps().GetText(2), QStringLiteral("[X+]:32767,[Y+]:7"));
     EXPECT_EQ(program_.messages.Messages(), QStringList({QStringLiteral("[X]数值越界!")}));
-    // Modify Delay opens the editor only on a delay line.
-    Command(32837);
-    EXPECT_FALSE(steps().editBox().isVisible());
-    RightClickedOn(1);
-    steps().SetCurSel(1);
-    Command(32837);
-    EXPECT_TRUE(steps().editBox().isVisible());
 }
 
 }  // namespace
