@@ -3,7 +3,9 @@
 #include "ui/page_painter.h"
 
 #include <QFontMetrics>
+#include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -248,6 +250,22 @@ TEST_F(PagePainterTest, HoveredSlotCaptionTurnsRed) {
     g_hoverMain = 23;
     EXPECT_TRUE(hasRed(Paint(PageMain)));
     KeyFunc[0][1] = 0;
+}
+
+TEST(ChildControlColours, ChildControlsGetWhiteSkinTextOnTheDarkBackground) {
+    testing_support::TestApplication();
+    g_font = ui::MakeSkinFont();
+    QWidget window;
+    window.installEventFilter(new ui::ChildControlColours(&window));
+    auto* edit = new QLineEdit(&window);
+    QWidget popup(&window, Qt::Popup);
+    window.show();
+    edit->ensurePolished();
+    QApplication::processEvents();
+    EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(30, 30, 30));
+    EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(255, 255, 255));
+    EXPECT_EQ(edit->font(), g_font);
+    EXPECT_NE(popup.palette().color(QPalette::Base), QColor(30, 30, 30)) << "windows keep theirs";
 }
 
 TEST(SlotCaptions, FunctionCodesCaptionFromTheirTablesAndNothingOutsideThem) {
