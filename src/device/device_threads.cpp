@@ -19,10 +19,8 @@
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
 
-std::atomic<std::uint32_t> g_btnPressPending{0};
-std::atomic<std::uint32_t> g_btnReleasePending{0};
+std::atomic<std::uint32_t> g_btnHoldState{0};
 std::atomic<std::uint32_t> g_btnEventPending{0};
-std::atomic<std::uint8_t> g_lastBtnEvent{0};
 std::atomic<std::uint32_t> g_recoilDir{0};
 
 namespace {
@@ -64,6 +62,14 @@ bool HoldSlotPressed(std::uint8_t event) {
     return hold;
 }
 
+// One change of the hold state as a whole: the relay may take a flag at the same moment.
+template <typename Next>
+void SetHoldState(Next next) {
+    std::uint32_t state = g_btnHoldState.load();
+    while (!g_btnHoldState.compare_exchange_weak(state, next(state))) {
+    }
+}
+
 }  // namespace
 
 void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor& ui) {
@@ -74,18 +80,16 @@ void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor&
     const std::uint8_t argument = length >= 3 ? report[2] : 0;
     if (event > EvtButtonBase) {
         if (argument == ButtonReleased) {
-            g_btnPressPending = 0;
-            g_btnReleasePending = 1;
+            SetHoldState([](std::uint32_t state) { return (state & 0xFF) | HoldReleasePending; });
             return;
         }
         // A press that arrives while an earlier one still waits does not replace it.
         std::uint32_t none = 0;
         const std::uint32_t packed = PendingFlag | (std::uint32_t{event} << 8) | argument;
-        if (g_btnEventPending.compare_exchange_strong(none, packed)) {
-            g_lastBtnEvent = event;
-        }
-        g_btnReleasePending = 0;
-        g_btnPressPending = 1;
+        const bool first = g_btnEventPending.compare_exchange_strong(none, packed);
+        SetHoldState([first, event](std::uint32_t state) {
+            return (first ? event : (state & 0xFF)) | HoldPressPending;
+        });
         return;
     }
     switch (event) {
@@ -121,16 +125,16 @@ void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor&
 
 void MacroSendPass(const UiExecutor& ui) {
     // Hold relay: at most one of press and release per pass, the press first. A flag whose
-    // button has no hold function stays set until the next press or release replaces it.
-    const std::uint8_t last = g_lastBtnEvent.load();
-    if (g_btnPressPending.load() != 0) {
-        if (HoldSlotPressed(last) && g_btnPressPending.exchange(0) != 0) {
-            SendHoldButton(true);
-        }
-    } else if (g_btnReleasePending.load() != 0) {
-        if (HoldSlotPressed(last) && g_btnReleasePending.exchange(0) != 0) {
-            SendHoldButton(false);
-        }
+    // button has no hold function stays set until the next press or release replaces it. The
+    // flag is taken only if the state is still the one tested: an event that came in meanwhile
+    // is tested in the next pass.
+    std::uint32_t state = g_btnHoldState.load();
+    const std::uint8_t last = static_cast<std::uint8_t>(state);
+    const std::uint32_t waiting =
+        (state & HoldPressPending) != 0 ? HoldPressPending : (state & HoldReleasePending);
+    if (waiting != 0 && HoldSlotPressed(last) &&
+        g_btnHoldState.compare_exchange_strong(state, state & ~waiting)) {
+        SendHoldButton(waiting == HoldPressPending);
     }
 
     // The pending press is taken whether or not a slot handles it.
