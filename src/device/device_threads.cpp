@@ -5,6 +5,9 @@
 #include <QStringLiteral>
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "app/core/log_file.h"
 #include "app/core/paths.h"
@@ -70,6 +73,53 @@ void SetHoldState(Next next) {
     }
 }
 
+// A burst of recoil events must not become a queue of adjustments that each rewrite the body in
+// the mouse (with its protocol pauses) and save the macro file, holding up the window for
+// seconds. So an event that comes while an adjustment still waits for the user-interface thread
+// joins it: the adjustment takes every step that came until it starts, in order, and writes the
+// mouse and the file once. The batch lives as long as its queued work; work the executor drops
+// takes its batch with it.
+struct RecoilBatch {
+    std::vector<std::uint8_t> ups;  // under g_recoilBatchMutex
+    bool started = false;           // under g_recoilBatchMutex
+};
+std::mutex g_recoilBatchMutex;
+std::weak_ptr<RecoilBatch> g_openRecoilBatch;
+
+void QueueRecoilStep(std::uint8_t up, const UiExecutor& ui) {
+    std::shared_ptr<RecoilBatch> batch;
+    {
+        std::lock_guard lock(g_recoilBatchMutex);
+        if (const std::shared_ptr<RecoilBatch> open = g_openRecoilBatch.lock();
+            open && !open->started) {
+            open->ups.push_back(up);
+            return;
+        }
+        batch = std::make_shared<RecoilBatch>();
+        batch->ups.push_back(up);
+        g_openRecoilBatch = batch;
+    }
+    ui([batch] {
+        std::vector<std::uint8_t> ups;
+        {
+            std::lock_guard lock(g_recoilBatchMutex);
+            batch->started = true;
+            ups.swap(batch->ups);
+        }
+        AdjustRecoilSteps(ups);
+    });
+}
+
+// Other work of the device threads keeps its place among the recoil events: events after it
+// start a new adjustment that runs after it (a profile switch changes the macro they adjust).
+void HandOver(const UiExecutor& ui, std::function<void()> work) {
+    {
+        std::lock_guard lock(g_recoilBatchMutex);
+        g_openRecoilBatch.reset();
+    }
+    ui(std::move(work));
+}
+
 }  // namespace
 
 void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor& ui) {
@@ -98,7 +148,7 @@ void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor&
         case EvtProfileChanged:
             // The query waits for the transport; on the user-interface thread it cannot hold up
             // this thread, the only reader of the mouse's events.
-            ui([] {
+            HandOver(ui, [] {
                 const int n = QueryMouseProfile();
                 platform::WritePrivateProfileString(QStringLiteral("Init"),
                                                     QStringLiteral("CurConfig"),
@@ -108,18 +158,16 @@ void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor&
             return;
         case EvtRecoilUp:
             g_recoilDir = 1;
-            ui([] { AdjustRecoil(1); });
+            QueueRecoilStep(1, ui);
             return;
         case EvtRecoilDown:
             g_recoilDir = 0;
-            ui([] { AdjustRecoil(0); });
+            QueueRecoilStep(0, ui);
             return;
-        default: {
+        default:
             // Any other event repeats the last adjustment.
-            const int direction = static_cast<int>(g_recoilDir.load());
-            ui([direction] { AdjustRecoil(direction); });
+            QueueRecoilStep(g_recoilDir.load() != 0 ? 1 : 0, ui);
             return;
-        }
     }
 }
 
@@ -147,14 +195,14 @@ void MacroSendPass(const UiExecutor& ui) {
     const int profile = g_curConfigIdx.load() & 3;
     ForEachSlotOf(event, [&](int i) {
         if (g_btnIsDpiFunc[profile][i].load() != 0) {
-            ui([argument] {
+            HandOver(ui, [argument] {
                 g_dpiLevel = argument;
                 RequestRepaint();
                 SaveDpiLevel(g_strConfigIni, g_curConfig);
             });
         }
         if (g_btnIsProfileFunc[profile][i].load() != 0) {
-            ui([] {
+            HandOver(ui, [] {
                 const int n = QueryMouseProfile();
                 SaveCurConfig(g_strConfigIni, n);
                 LoadProfileFromMouse(n);

@@ -1,6 +1,7 @@
 // The two threads that follow the mouse's own events (input report 6). KeyMonitorThd is the
 // only reader of input reports: button events raise the flags below, profile and recoil events
-// are handed to the user-interface thread. MacroSendThd polls the flags every 2 ms: it relays the
+// are handed to the user-interface thread (recoil events that come while an adjustment still
+// waits there join that adjustment). MacroSendThd polls the flags every 2 ms: it relays the
 // hold function straight to the mouse and hands DPI and profile follow-ups to the user-interface
 // thread. So the profile and macro tables keep one writer, and every shared flag is atomic.
 #pragma once
