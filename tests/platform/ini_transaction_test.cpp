@@ -130,17 +130,6 @@ TEST_F(IniTransaction, ReplacesTheFileOnceAndOnlyWhenItChanges) {
     EXPECT_EQ(after.st_ino, before.st_ino);
 }
 
-TEST_F(IniTransaction, AFileThatCannotBeWrittenIsLeftWhole) {
-    const QString readOnly = Make(Crlf);
-    ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner));
-    EXPECT_FALSE(WritePrivateProfileStrings(MixedWrites(), readOnly));
-    EXPECT_EQ(Bytes(readOnly), Crlf);
-
-    const QString noFolder = PathOf(QStringLiteral("missing/x.ini"));
-    EXPECT_FALSE(WritePrivateProfileStrings(MixedWrites(), noFolder));
-    EXPECT_FALSE(QFile::exists(noFolder));
-}
-
 // A process killed at any moment of its saves leaves one of the two complete files.
 TEST_F(IniTransaction, AKilledWriterLeavesTheOldOrTheNewFile) {
     std::vector<ProfileWrite> toOnes;

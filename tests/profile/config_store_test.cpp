@@ -296,31 +296,7 @@ TEST_F(ConfigStore, SaveAll_ThenLoadGivesBackWhatWasRead) {
 // The save is one transaction, and the file it leaves is the one its 188 writes one by one
 // leave, whatever the file held before.
 TEST_F(ConfigStore, SaveAll_LeavesWhatItsWritesOneByOneLeave) {
-    int next = 1;  // every value distinct, so a value under the wrong key shows
-    for (auto& row : KeyFunc) {
-        for (auto& f : row) {
-            f = next++;
-        }
-    }
-    g_modeStatus = next++;
-    g_dpiLevel = next++;
-    g_wheelStatus = next++;
-    for (int j = 0; j < 6; ++j) {
-        g_dpiSet[j] = static_cast<std::uint8_t>(next++);
-        g_dpiSetEn[j] = j % 2 == 1;
-        for (auto& c : g_dpiColor[j]) {
-            c = next++;
-        }
-    }
-    g_cyc7ColEn = static_cast<std::uint8_t>(next++);
-    g_ledType = static_cast<std::uint8_t>(next++);
-    g_ledCycTime = static_cast<std::uint8_t>(next++);
-    g_dpiSpeed = static_cast<std::uint8_t>(next++);
-    g_wheelSpeed = static_cast<std::uint8_t>(next++);
-    g_usbSpeed = static_cast<std::uint8_t>(next++);
-    g_fireTime = next++;
-
-    // Its writes in their order, as a new file lists them.
+    // Its writes (of FillWithJunk's values) in their order, as a new file lists them.
     SaveAllConfigs(path_, 1);
     std::vector<std::array<QString, 3>> writes;
     QString section;
