@@ -18,7 +18,8 @@
 #include <span>
 
 // The program reads config.ini key by key (68 reads for one profile) and writes it key by key
-// (188 writes for a save), so each file is parsed once and kept while it stays as it was.
+// (a save's 188 writes go in as one transaction), so each file is parsed once and kept while it
+// stays as it was.
 // "As it was" is decided by device, inode, size, modification and change time; a file changed
 // less than StableAge ago may still change within the same timestamp tick, so for such a file
 // the bytes are read again and compared before the parsed copy is trusted.
