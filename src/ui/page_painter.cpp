@@ -28,7 +28,7 @@ namespace {
 
 constexpr int LastDpiStep = DpiCellsPerLevel - 1;
 
-constexpr std::array<std::uint8_t, 3> PageTabs = {9, 10, 11};
+constexpr std::array<std::uint8_t, 3> PageTabs = {TabMain, TabAdvanced, TabColor};
 constexpr std::array<unsigned, 3> PageCaptionCounts = {MainCaptionCount, AdvancedCaptionCount,
                                                        ColorCaptionCount};
 
