@@ -8,11 +8,14 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include "e2e/e2e_support.h"
 #include "support/program_run.h"
 #include "support/x11_probe.h"
 
 namespace {
 
+using testing_support::Diagnostics;
+using testing_support::Eventually;
 using testing_support::FakeSystemTray;
 using testing_support::ProgramFolder;
 using testing_support::ProgramRun;
@@ -30,32 +33,6 @@ bool InOrder(const QStringList& lines, const QStringList& wanted) {
         }
     }
     return next == wanted.size();
-}
-
-// The program's error output without the copy of its log that goes there too: what a
-// sanitizer or Qt reported.
-std::string Diagnostics(ProgramRun& run) {
-    QStringList kept;
-    for (const QString& line : QString::fromUtf8(run.StandardError()).split(QLatin1Char('\n'))) {
-        if (!line.isEmpty() && line != QStringLiteral("1111111111") &&
-            !line.startsWith(QLatin1Char('['))) {
-            kept.append(line);
-        }
-    }
-    return kept.join(QLatin1Char('\n')).right(6000).toStdString();
-}
-
-template <typename Condition>
-bool Eventually(Condition condition, int timeoutMs = StartTimeoutMs()) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        QThread::msleep(20);
-    }
-    return true;
 }
 
 void SetInitKey(const ProgramFolder& folder, const QString& key, const QString& value) {

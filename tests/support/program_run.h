@@ -59,6 +59,8 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
+    // Sets a variable of the run's environment (before Start).
+    void SetEnvironment(const QString& name, const QString& value);
     bool Start();
     // True when the program ended by itself within timeoutMs.
     bool WaitForEnd(int timeoutMs);
