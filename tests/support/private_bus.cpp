@@ -74,17 +74,22 @@ PrivateSystemBus::~PrivateSystemBus() {
     }
 }
 
+QDBusConnection PrivateSystemBus::Connection() const {
+    return QDBusConnection(connectionName_);
+}
+
+bool PrivateSystemBus::OwnLogindName() {
+    if (ok_ && !ownsLogindName_) {
+        ownsLogindName_ = Connection().registerService(QStringLiteral("org.freedesktop.login1"));
+    }
+    return ownsLogindName_;
+}
+
 bool PrivateSystemBus::EmitPrepareForSleep(bool start) {
-    if (!ok_) {
+    if (!OwnLogindName()) {
         return false;
     }
-    QDBusConnection bus(connectionName_);
-    if (!ownsLogindName_) {
-        ownsLogindName_ = bus.registerService(QStringLiteral("org.freedesktop.login1"));
-        if (!ownsLogindName_) {
-            return false;
-        }
-    }
+    QDBusConnection bus = Connection();
     QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
                                                      QStringLiteral("org.freedesktop.login1.Manager"),
                                                      QStringLiteral("PrepareForSleep"));

@@ -22,7 +22,11 @@ public:
     bool ok() const { return ok_; }
     QString Address() const { return address_; }
 
-    // Takes logind's name on the bus (once) and emits PrepareForSleep(start) from it.
+    // The test's own connection to the bus (logind's side).
+    QDBusConnection Connection() const;
+    // Takes logind's name on the bus for the test's connection (once).
+    bool OwnLogindName();
+    // Emits PrepareForSleep(start) from logind's name.
     bool EmitPrepareForSleep(bool start);
 
 private:
