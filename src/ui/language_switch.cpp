@@ -13,18 +13,10 @@
 #include "ui/macro_controls.h"
 #include "ui/page_layouts.h"
 #include "ui/program_menus.h"
+#include "ui/skin_image_cache.h"
 #include "ui/window_state.h"
 
 namespace ui {
-
-namespace {
-
-// Decoded skin images belong to the language shown: the page's image cache is dropped here so
-// the next paint decodes the images afresh. This is the one place a language switch reaches
-// the painting's cache.
-void DropSkinImageCache() {}
-
-}  // namespace
 
 void SwitchLanguage(std::uint8_t language, const LanguageSwitchTarget& target) {
     g_langSel = language;
@@ -54,7 +46,8 @@ void SwitchLanguage(std::uint8_t language, const LanguageSwitchTarget& target) {
 
     if (target.window != nullptr) {
         target.window->setWindowTitle(target.title);
-        // Every caption and image of the page changes with the language, whatever the page.
+        // Every caption of the page changes with the language, whatever the page, and the
+        // images are read afresh.
         DropSkinImageCache();
         target.window->update();
     }

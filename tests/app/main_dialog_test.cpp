@@ -1,4 +1,5 @@
 #include "app/main_dialog.h"
+#include "app/main_dialog_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,6 @@
 #include "platform/message_service.h"
 #include "platform/simulated_mouse.h"
 #include "support/program_run.h"
-#include "app/main_dialog_fixture.h"
 #include "support/qt_app.h"
 #include "ui/kve_menu.h"
 #include "ui/program_menus.h"
@@ -31,8 +31,6 @@ using testing_support::StartupInProcess;
 
 constexpr unsigned WM_CLOSE = 0x0010;
 constexpr unsigned WM_COMMAND = 0x0111;
-
-
 
 // ---- handing work to the window's thread ----------------------------------------------------
 
@@ -129,8 +127,6 @@ TEST_F(MainDialogTest, ASecondCopysRequestFindsTheWindowOnlyByItsTitle) {
 }
 
 // ---- start-up on a program folder -----------------------------------------------------------
-
-
 
 TEST_F(StartupInProcess, WithoutAMouseTheMessageEndsTheDialogBeforeAnyIcon) {
     platform::SimulatedMouse mouse(BuiltInMouseAttributes());

@@ -29,6 +29,7 @@
 #include "ui/macro_controls.h"
 #include "ui/page_layouts.h"
 #include "ui/program_menus.h"
+#include "ui/skin_image_cache.h"
 #include "ui/tray_icon.h"
 #include "ui/window_message.h"
 #include "ui/window_state.h"
@@ -227,6 +228,7 @@ TEST_F(LanguageSwitch, TheLanguageInUseIsStillWrittenAndEverythingReloaded) {
     ASSERT_EQ(g_langSel, 1);
     ASSERT_FALSE(dlg.IsEnding());
     const std::uint64_t writesBefore = mouse_.Trace().size();
+    ui::WindowSkinImages().Get(g_strSkinDir, "main_normal.jpg");
 
     // Change every file the switch reads, and the stored language, behind the program's back.
     const QString en = g_strSkinDir + QStringLiteral("/INI_EN/");
@@ -260,6 +262,7 @@ TEST_F(LanguageSwitch, TheLanguageInUseIsStillWrittenAndEverythingReloaded) {
     EXPECT_EQ(g_macroCount, 1);
     EXPECT_EQ(Log().count(QStringLiteral("In OnInitMenu")), 2) << "both menus built again";
     EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8(MainWindowTitle));
+    EXPECT_EQ(ui::WindowSkinImages().Size(), 0) << "the images are read afresh";
     EXPECT_EQ(mouse_.Trace().size(), writesBefore) << "a switch never writes to the mouse";
 }
 

@@ -3,7 +3,6 @@
 // waking up, announced on a private bus that stands in for the system bus.
 #include <gtest/gtest.h>
 
-#include "e2e/e2e_support.h"
 #include "support/private_bus.h"
 #include "support/program_run.h"
 #include "support/x11_probe.h"

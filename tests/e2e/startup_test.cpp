@@ -8,7 +8,6 @@
 #include <QRegularExpression>
 #include <QThread>
 
-#include "e2e/e2e_support.h"
 #include "support/program_run.h"
 #include "support/x11_probe.h"
 

@@ -55,6 +55,17 @@ int StartTimeoutMs() {
     return 30000;
 }
 
+std::string Diagnostics(ProgramRun& run) {
+    QStringList kept;
+    for (const QString& line : QString::fromUtf8(run.StandardError()).split(QLatin1Char('\n'))) {
+        if (!line.isEmpty() && line != QStringLiteral("1111111111") &&
+            !line.startsWith(QLatin1Char('['))) {
+            kept.append(line);
+        }
+    }
+    return kept.join(QLatin1Char('\n')).right(6000).toStdString();
+}
+
 ProgramFolder::ProgramFolder(const QString& programDir) {
     ok_ = root_.isValid() && CopyTree(programDir, Dir()) && QDir().mkpath(RuntimeDir()) &&
           QFile::setPermissions(RuntimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |

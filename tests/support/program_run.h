@@ -5,11 +5,14 @@
 // test. On the test's thread.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
+#include <string>
 
 namespace testing_support {
 
@@ -83,5 +86,23 @@ private:
 
 // How long a run may take to start or end, generous under the sanitizers.
 int StartTimeoutMs();
+
+// The run's error output without the copy of its log that goes there too: what a sanitizer or
+// Qt reported.
+std::string Diagnostics(ProgramRun& run);
+
+// Polls condition every 20 ms until it holds or timeoutMs passed; returns the condition.
+template <typename Condition>
+bool Eventually(Condition condition, int timeoutMs = StartTimeoutMs()) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs) {
+            return false;
+        }
+        QThread::msleep(20);
+    }
+    return true;
+}
 
 }  // namespace testing_support
