@@ -19,9 +19,9 @@
 #include "app/core/log_file.h"
 #include "app/core/paths.h"
 #include "device/apply_settings.h"
-#include "device/power_apply.h"
 #include "device/device_threads.h"
 #include "device/discovery.h"
+#include "device/power_apply.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
@@ -45,7 +45,6 @@
 #include "ui/skin_image_cache.h"
 #include "ui/system_menu.h"
 #include "ui/tray_icon.h"
-#include "ui/window_state.h"
 #include "ui/window_message.h"
 #include "ui/window_shape.h"
 #include "ui/window_state.h"
@@ -582,9 +581,9 @@ void CKVE_ZelboDlg::WatchPowerEvents() {
     }
     QObject* window = this;
     power_ = std::make_unique<platform::PowerEvents>([window](platform::PowerEvent event) {
-        ui::SendWindowMessage(window, ui::WM_POWERBROADCAST,
-                              event == platform::PowerEvent::Suspend ? PBT_APMSUSPEND
-                                                                     : PBT_APMRESUMEAUTOMATIC);
+        ui::SendWindowMessage(
+            window, ui::WM_POWERBROADCAST,
+            event == platform::PowerEvent::Suspend ? PBT_APMSUSPEND : PBT_APMRESUMEAUTOMATIC);
     });
     power_->Watch();  // no system bus: no notifications, and the program runs as ever
 }

@@ -49,9 +49,8 @@ bool PowerEvents::Watch(const QDBusConnection& bus) {
 }
 
 void PowerEvents::TakeSleepLock() {
-    QDBusMessage inhibit =
-        QDBusMessage::createMethodCall(LogindService, LogindPath, LogindManager,
-                                       QStringLiteral("Inhibit"));
+    QDBusMessage inhibit = QDBusMessage::createMethodCall(LogindService, LogindPath, LogindManager,
+                                                          QStringLiteral("Inhibit"));
     inhibit << QStringLiteral("sleep") << LockWho << LockWhy << QStringLiteral("delay");
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(inhibit), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

@@ -24,9 +24,9 @@
 
 namespace {
 
+using testing_support::MainDialogTest;
 using testing_support::ProcessEventsFor;
 using testing_support::ProcessEventsUntil;
-using testing_support::MainDialogTest;
 using testing_support::StartupInProcess;
 
 constexpr unsigned WM_CLOSE = 0x0010;

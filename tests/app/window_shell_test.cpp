@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "app/main_dialog.h"
+#include "app/core/paths.h"
 #include "app/main_dialog_fixture.h"
 #include "device/discovery.h"
 #include "macro/macro_record.h"
@@ -142,7 +143,8 @@ TEST_F(MainDialogTest, TheTitleAreasRightClickOffersTheSystemMenuWithTheAboutBox
         });
         return menu.actions().last();
     });
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), dlg.mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                 dlg.mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&dlg, &rightClick);
 
     EXPECT_EQ(menuTexts.last(), QStringLiteral("&About KVE_Zelbo..."));
@@ -198,7 +200,7 @@ protected:
         return texts;
     }
 
-    platform::SimulatedMouse mouse_{BuiltInMouseAttributes()};
+    platform::SimulatedMouse& mouse_ = program_.mouse;
 };
 
 TEST_F(LanguageSwitch, TheTrayMenuOpensAtThePointerInTheLanguageShown) {
@@ -233,20 +235,17 @@ TEST_F(LanguageSwitch, TheLanguageInUseIsStillWrittenAndEverythingReloaded) {
     // Change every file the switch reads, and the stored language, behind the program's back.
     const QString en = g_strSkinDir + QStringLiteral("/INI_EN/");
     const auto setRect = [](const QString& file, const char* value) {
-        ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("BUTTONPOS"),
-                                                        QStringLiteral("0"),
-                                                        QString::fromLatin1(value), file));
+        ASSERT_TRUE(platform::WritePrivateProfileString(
+            QStringLiteral("BUTTONPOS"), QStringLiteral("0"), QString::fromLatin1(value), file));
     };
     setRect(en + QStringLiteral("skin_main_en.ini"), "a,1,2,3,4,Main0,");
     setRect(en + QStringLiteral("skin_color_en.ini"), "a,5,6,7,8,Color0,");
     setRect(en + QStringLiteral("skin_advance_en.ini"), "a,9,10,11,12,Adv0,");
     setRect(en + QStringLiteral("LBWarning_en.ini"), "a,13,14,15,16,Warn0,");
-    ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("Macros"),
-                                                    QStringLiteral("macroNum"),
-                                                    QStringLiteral("1"), g_strMacroFile));
-    ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("Init"),
-                                                    QStringLiteral("LANG_SEL"),
-                                                    QStringLiteral("5"), g_strConfigIni));
+    ASSERT_TRUE(platform::WritePrivateProfileString(
+        QStringLiteral("Macros"), QStringLiteral("macroNum"), QStringLiteral("1"), g_strMacroFile));
+    ASSERT_TRUE(platform::WritePrivateProfileString(
+        QStringLiteral("Init"), QStringLiteral("LANG_SEL"), QStringLiteral("5"), g_strConfigIni));
 
     dlg.OnLangEnglish();
 
@@ -270,11 +269,11 @@ TEST_F(LanguageSwitch, OnTheAdvancedPageTheMacroListHoldsTheOtherLanguagesMacros
     CKVE_ZelboDlg dlg;
     dlg.OnInitDialog();
     MacroControls& controls = *dlg.macroControls();
-    controls.CreateMacroControls(&dlg,
-                                 {QRect(10, 10, 40, 20), QRect(60, 10, 40, 20),
-                                  QRect(110, 10, 40, 20), QRect(160, 10, 80, 20),
-                                  QRect(10, 40, 100, 150), QRect(120, 40, 150, 150)},
-                                 QStringLiteral("35"));
+    controls.CreateMacroControls(
+        &dlg,
+        {QRect(10, 10, 40, 20), QRect(60, 10, 40, 20), QRect(110, 10, 40, 20),
+         QRect(160, 10, 80, 20), QRect(10, 40, 100, 150), QRect(120, 40, 150, 150)},
+        QStringLiteral("35"));
     g_page = PageAdvanced;
     controls.RefillMacroList();
     const auto lines = [&] {

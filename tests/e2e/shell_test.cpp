@@ -3,6 +3,7 @@
 // waking up, announced on a private bus that stands in for the system bus.
 #include <gtest/gtest.h>
 
+#include "e2e/desktop_run.h"
 #include "support/private_bus.h"
 #include "support/program_run.h"
 #include "support/x11_probe.h"
@@ -45,33 +46,7 @@ QList<QStringList> SentImages(const QStringList& trace) {
     return images;
 }
 
-class Shell : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DISPLAY") || !probe_.ok()) {
-            GTEST_SKIP() << "needs an X display (the test script runs these under Xvfb)";
-        }
-        ASSERT_TRUE(folder_.ok());
-        ASSERT_TRUE(tray_.ok()) << "another notification area owns the display";
-    }
-
-    void StartWithMouse(ProgramRun& run) {
-        ASSERT_TRUE(run.Start());
-        ASSERT_TRUE(run.WaitForLogMessage(QStringLiteral("Finish Init!"), StartTimeoutMs()))
-            << Diagnostics(run);
-    }
-
-    void Unplug(ProgramRun& run) {
-        ASSERT_TRUE(run.Inject("unplug"));
-        ASSERT_TRUE(run.WaitForEnd(StartTimeoutMs())) << "the program did not end on removal";
-        EXPECT_FALSE(run.Crashed()) << Diagnostics(run);
-        EXPECT_EQ(run.ExitCode(), 0) << Diagnostics(run);
-    }
-
-    X11Probe probe_;
-    FakeSystemTray tray_;
-    ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
-};
+class Shell : public testing_support::DesktopRun {};
 
 TEST_F(Shell, ClosingTwiceLeavesOneIconAndTheProgramRunning) {
     ProgramRun run(folder_, true);

@@ -73,7 +73,8 @@ TEST(PowerEvents, LogindsSignalsArriveWithTheSleepLockHeldUntilTheSleepIsHandled
     bool lockHeldWhileHandling = false;
     platform::PowerEvents power([&](PowerEvent event) {
         events.push_back(event);
-        lockHeldWhileHandling = !logind.lockReadEnds.empty() && !Released(logind.lockReadEnds.back());
+        lockHeldWhileHandling =
+            !logind.lockReadEnds.empty() && !Released(logind.lockReadEnds.back());
     });
     const QDBusConnection programSide =
         QDBusConnection::connectToBus(bus.Address(), QStringLiteral("program-side"));

@@ -12,7 +12,8 @@ namespace testing_support {
 namespace {
 
 // Anyone may own any name and send anything: the daemon exists for one test.
-constexpr char BusConfig[] = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
+constexpr char BusConfig[] =
+    R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
   <type>custom</type>
@@ -90,9 +91,9 @@ bool PrivateSystemBus::EmitPrepareForSleep(bool start) {
         return false;
     }
     QDBusConnection bus = Connection();
-    QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
-                                                     QStringLiteral("org.freedesktop.login1.Manager"),
-                                                     QStringLiteral("PrepareForSleep"));
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
+        QStringLiteral("PrepareForSleep"));
     signal << start;
     return bus.send(signal);
 }
