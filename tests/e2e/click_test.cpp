@@ -3,9 +3,7 @@
 // saves the profile left behind.
 #include <gtest/gtest.h>
 
-#include <QPoint>
 #include <QProcess>
-#include <QThread>
 
 #include "app/main_dialog.h"
 #include "platform/ini.h"
@@ -47,32 +45,22 @@ protected:
         }
     }
 
-    // The centre of a main-page rectangle of the English skin.
-    QPoint Centre(int index) const {
-        const QStringList fields =
-            platform::GetPrivateProfileString(
-                QStringLiteral("BUTTONPOS"), QString::number(index), QString(), 256,
-                folder_.Path(QStringLiteral("skins/INI_EN/skin_main_en.ini")))
-                .split(QLatin1Char(','));
-        EXPECT_GE(fields.size(), 5) << index;
-        if (fields.size() < 5) {
-            return {};
-        }
-        return {fields[1].toInt() + fields[3].toInt() / 2, fields[2].toInt() + fields[4].toInt() / 2};
-    }
-    // Moves the pointer over the rectangle and clicks the left button there.
+    // Moves the pointer to the centre of a main-page rectangle of the English skin and clicks
+    // the left button there.
     void Click(int index) {
-        const QPoint p = Centre(index);
-        const QString id = QString::number(window_);
-        for (const QStringList& args :
-             {QStringList{QStringLiteral("mousemove"), QStringLiteral("--window"), id,
-                          QString::number(p.x() - 1), QString::number(p.y())},
-              QStringList{QStringLiteral("mousemove"), QStringLiteral("--window"), id,
-                          QString::number(p.x()), QString::number(p.y())},
-              QStringList{QStringLiteral("click"), QStringLiteral("1")}}) {
-            ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0) << "xdotool";
-            QThread::msleep(30);
-        }
+        const QStringList f = platform::GetPrivateProfileString(
+                                  QStringLiteral("BUTTONPOS"), QString::number(index), QString(),
+                                  256, folder_.Path(QStringLiteral("skins/INI_EN/skin_main_en.ini")))
+                                  .split(QLatin1Char(','));
+        ASSERT_GE(f.size(), 5) << index;
+        const QStringList args{QStringLiteral("mousemove"), QStringLiteral("--window"),
+                               QString::number(window_),
+                               QString::number(f[1].toInt() + f[3].toInt() / 2),
+                               QString::number(f[2].toInt() + f[4].toInt() / 2),
+                               QStringLiteral("sleep"), QStringLiteral("0.05"),
+                               QStringLiteral("click"), QStringLiteral("1"),
+                               QStringLiteral("sleep"), QStringLiteral("0.05")};
+        ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0) << "xdotool";
     }
     QString Ini(const QString& section, const QString& key) const {
         return platform::GetPrivateProfileString(section, key, QString(), 20, folder_.ConfigIni());
