@@ -14,22 +14,17 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/main_dialog.h"
 #include "app/core/paths.h"
+#include "app/main_dialog.h"
 #include "app/main_dialog_fixture.h"
-#include "device/discovery.h"
-#include "macro/macro_record.h"
 #include "platform/ini.h"
-#include "platform/simulated_mouse.h"
 #include "profile/profile_settings.h"
 #include "support/qt_app.h"
 #include "ui/about_dlg.h"
 #include "ui/editable_list_box.h"
-#include "ui/kve_menu.h"
 #include "ui/list_box.h"
 #include "ui/macro_controls.h"
 #include "ui/page_layouts.h"
-#include "ui/program_menus.h"
 #include "ui/skin_image_cache.h"
 #include "ui/tray_icon.h"
 #include "ui/window_message.h"
@@ -161,15 +156,6 @@ TEST_F(MainDialogTest, TheTitleAreasRightClickOffersTheSystemMenuWithTheAboutBox
     g_hoverMain = 0;
 }
 
-TEST_F(MainDialogTest, SystemMinimiseOnlyMinimises) {
-    CKVE_ZelboDlg dlg;
-    dlg.show();
-    ui::SendWindowMessage(&dlg, ui::WM_SYSCOMMAND, 0xF020);
-    EXPECT_TRUE(dlg.isMinimized());
-    EXPECT_TRUE(dlg.isVisible());
-    EXPECT_FALSE(dlg.HasTrayIcon());
-}
-
 // ---- on a started program -------------------------------------------------------------------
 
 class LanguageSwitch : public StartupInProcess {
@@ -220,8 +206,6 @@ TEST_F(LanguageSwitch, TheTrayMenuOpensAtThePointerInTheLanguageShown) {
     ui::SendWindowMessage(&dlg, ui::WM_NOTIFYICON, ui::TrayIconId, ui::WM_RBUTTONUP);
     EXPECT_TRUE(dlg.isVisible());
 
-    dlg.OnLangEnglish();
-    EXPECT_EQ(RightClickTrayMenu(dlg, QPoint(60, 40)).first(), QStringLiteral("Show Window"));
 }
 
 TEST_F(LanguageSwitch, TheLanguageInUseIsStillWrittenAndEverythingReloaded) {

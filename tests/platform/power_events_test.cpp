@@ -110,15 +110,6 @@ TEST(PowerEvents, LogindsSignalsArriveWithTheSleepLockHeldUntilTheSleepIsHandled
     QDBusConnection::disconnectFromBus(QStringLiteral("someone-else"));
 }
 
-TEST(PowerEvents, WithoutABusNothingIsWatched) {
-    testing_support::TestApplication();
-    platform::PowerEvents power([](PowerEvent) {});
-    EXPECT_FALSE(power.Watch(QDBusConnection::connectToBus(
-        QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("no-bus"))));
-    EXPECT_FALSE(power.HoldsSleepLock());
-    QDBusConnection::disconnectFromBus(QStringLiteral("no-bus"));
-}
-
 }  // namespace
 
 #include "power_events_test.moc"
