@@ -32,6 +32,7 @@
 #include "ui/page_layouts.h"
 #include "ui/program_menus.h"
 #include "ui/skin_font.h"
+#include "ui/slot_popup.h"
 #include "ui/tray_icon.h"
 #include "ui/window_message.h"
 #include "ui/window_shape.h"
@@ -522,8 +523,12 @@ void CKVE_ZelboDlg::OnExportMacro() {}
 void CKVE_ZelboDlg::OnStepCommand(unsigned) {}
 
 // Entry points of the pieces that the click dispatch reaches (filled in with each piece).
-void CKVE_ZelboDlg::OpenFunctionPopup(int) {}
-void CKVE_ZelboDlg::CloseFunctionPopup() {}
+void CKVE_ZelboDlg::OpenFunctionPopup(int mainIndex) {
+    ui::OpenFunctionPopup(*this, mainIndex);
+}
+void CKVE_ZelboDlg::CloseFunctionPopup() {
+    ui::CloseFunctionPopup();
+}
 void CKVE_ZelboDlg::OnMacroButton(int) {}
 void CKVE_ZelboDlg::OnRecordButton() {}
 void CKVE_ZelboDlg::OnPickLedColor(int) {}

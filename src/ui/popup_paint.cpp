@@ -1,0 +1,59 @@
+#include "ui/popup_paint.h"
+
+#include <QFontMetrics>
+#include <QHash>
+#include <QPainter>
+
+#include "app/core/paths.h"
+#include "ui/skin_font.h"
+#include "ui/skin_images.h"
+
+namespace ui {
+
+namespace {
+
+QHash<QString, QImage>& Cache() {
+    static QHash<QString, QImage> cache;
+    return cache;
+}
+
+}  // namespace
+
+const QImage& PopupImage(const char* name) {
+    static const QImage missing;
+    const QString path = SkinImagePath(g_strSkinDir, name);
+    auto it = Cache().find(path);
+    if (it == Cache().end()) {
+        const QImage image(path);
+        if (image.isNull()) {
+            return missing;
+        }
+        it = Cache().insert(path, image.convertToFormat(QImage::Format_RGB32));
+    }
+    return it.value();
+}
+
+void ForgetPopupImages() {
+    Cache().clear();
+}
+
+void DrawCentredText(QPainter& painter, const QRect& r, const QString& text,
+                     const QColor& colour) {
+    const QFontMetrics metrics(g_font);
+    const int x = r.x() + (r.width() - metrics.horizontalAdvance(text)) / 2;
+    const int y = r.y() + (r.height() - metrics.height()) / 2;
+    painter.setFont(g_font);
+    painter.setPen(colour);
+    painter.drawText(x, y + metrics.ascent(), text);
+}
+
+void CopyBand(QPainter& painter, const QImage& source, const QRect& r, const QColor& fallback) {
+    if (source.isNull() || !source.rect().contains(r)) {
+        painter.fillRect(r, fallback);
+    }
+    if (!source.isNull()) {
+        painter.drawImage(r.topLeft(), source, r);
+    }
+}
+
+}  // namespace ui
