@@ -17,6 +17,10 @@ namespace {
 using popup_test::DownColour;
 using popup_test::NormalColour;
 using popup_test::OverColour;
+using popup_test::Click;
+using popup_test::Hover;
+using popup_test::PaintCounter;
+using popup_test::Settle;
 
 constexpr int RowHeight = 30;  // the test skin's rows in both popups
 constexpr int RowWidth = 120;
@@ -24,51 +28,6 @@ constexpr int RowWidth = 120;
 // The middle of row r of a popup.
 QPoint Row(int r) {
     return QPoint(RowWidth / 2, (r - 1) * RowHeight + RowHeight / 2);
-}
-
-void Settle() {
-    QApplication::processEvents();
-    QApplication::processEvents();
-}
-
-// A window far from the popups where the pointer rests between two movements: the window
-// system drops a movement to the point the pointer is already at.
-QWidget& Park() {
-    static QWidget* const park = [] {
-        auto* w = new QWidget(nullptr, Qt::ToolTip);
-        w->setGeometry(0, 0, 8, 8);
-        w->show();
-        return w;
-    }();
-    return *park;
-}
-
-// Moves the pointer to a point of the popup, through the window system as a real movement
-// arrives, and lets the popup repaint.
-void Hover(QWidget* popup, QPoint at) {
-    QTest::mouseMove(Park().windowHandle(), QPoint(4, 4));
-    QTest::mouseMove(popup->windowHandle(), at);
-    Settle();
-}
-
-// Counts the paints a widget gets.
-class PaintCounter final : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
-
-void Click(QWidget* popup, QPoint at) {
-    Hover(popup, at);
-    QTest::mousePress(popup, Qt::LeftButton, Qt::NoModifier, at);
-    Settle();
-    QTest::mouseRelease(popup, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 class FunctionPopups : public popup_test::PopupSkin {

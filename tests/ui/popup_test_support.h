@@ -1,13 +1,16 @@
-// A skin folder for the popup tests: the popup and warning images in plain colours (written
+// A skin folder for the popup tests, and moving the pointer over a popup: the popup and warning images in plain colours (written
 // losslessly, so a mask pixel keeps its exact value), function names "F1".."F47", and the
 // popup state of a fresh program, on virtual time.
 #pragma once
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include "app/core/paths.h"
@@ -27,6 +30,53 @@ namespace popup_test {
 inline const QRgb NormalColour = qRgb(0, 0, 96);
 inline const QRgb OverColour = qRgb(0, 160, 0);
 inline const QRgb DownColour = qRgb(160, 0, 160);
+
+// Lets the windows handle what is pending, repaints included (the window system may hold a
+// repaint back for a few milliseconds).
+inline void Settle() {
+    testing_support::ProcessEventsFor(15);
+}
+
+// A window far from the popups where the pointer rests between two movements: the window
+// system drops a movement to the point the pointer is already at.
+inline QWidget& Park() {
+    static QWidget* const park = [] {
+        auto* w = new QWidget(nullptr, Qt::ToolTip);
+        w->setGeometry(0, 0, 8, 8);
+        w->show();
+        return w;
+    }();
+    return *park;
+}
+
+// Moves the pointer to a point of the window, through the window system as a real movement
+// arrives, and lets the window repaint.
+inline void Hover(QWidget* window, QPoint at) {
+    QTest::mouseMove(Park().windowHandle(), QPoint(4, 4));
+    QTest::mouseMove(window->windowHandle(), at);
+    Settle();
+}
+
+// Moves there, presses and releases the left button.
+inline void Click(QWidget* window, QPoint at) {
+    Hover(window, at);
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, at);
+    Settle();
+    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// Counts the paints a widget gets.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
 
 class PopupSkin : public ::testing::Test {
 protected:
