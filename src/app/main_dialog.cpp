@@ -25,6 +25,8 @@
 #include "platform/message_service.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
+#include "profile/profile_switch.h"
+#include "ui/click_dispatch.h"
 #include "ui/editable_list_box.h"
 #include "ui/kve_menu.h"
 #include "ui/list_box.h"
@@ -36,6 +38,7 @@
 #include "ui/tray_icon.h"
 #include "ui/window_message.h"
 #include "ui/window_shape.h"
+#include "ui/window_state.h"
 
 namespace {
 
@@ -121,6 +124,8 @@ CKVE_ZelboDlg::CKVE_ZelboDlg(QWidget* parent)
       skinHooks_(std::make_unique<SkinHooks>(*this)) {
     tray_ = std::make_unique<ui::TrayIcon>(this, m_hIcon);
     resize(FallbackWidth, FallbackHeight);
+    // The hover indexes follow the pointer without a button held.
+    setMouseTracking(true);
 }
 
 CKVE_ZelboDlg::~CKVE_ZelboDlg() {
@@ -506,9 +511,18 @@ std::intptr_t CKVE_ZelboDlg::OnPowerBroadcast(std::uintptr_t, std::intptr_t) {
 
 // Handlers of the pages, the macro editor and the lists: wired with their pieces.
 void CKVE_ZelboDlg::OnPaint() {}
-void CKVE_ZelboDlg::OnLButtonDown(unsigned, QPoint) {}
-void CKVE_ZelboDlg::OnLButtonUp(unsigned, QPoint) {}
-void CKVE_ZelboDlg::OnMouseMove(unsigned, QPoint) {}
+void CKVE_ZelboDlg::OnLButtonDown(unsigned, QPoint point) {
+    ui::OnLButtonDown(*this, point);
+}
+void CKVE_ZelboDlg::OnLButtonUp(unsigned, QPoint point) {
+    ui::OnLButtonUp(*this, point);
+}
+void CKVE_ZelboDlg::OnMouseMove(unsigned, QPoint point) {
+    ui::OnMouseMove(*this, point);
+}
+std::int32_t CKVE_ZelboDlg::HitTestRects(const QPoint* pt, const ui::ButtonPos* rects, int last) {
+    return ui::HitTestRects(*pt, rects, last);
+}
 void CKVE_ZelboDlg::OnMacroListSelChange() {
     if (macroControls_) {
         macroControls_->OnMacroListSelChange();
@@ -532,9 +546,25 @@ void CKVE_ZelboDlg::CloseFunctionPopup() {
 void CKVE_ZelboDlg::OnMacroButton(int) {}
 void CKVE_ZelboDlg::OnRecordButton() {}
 void CKVE_ZelboDlg::OnPickLedColor(int) {}
-void CKVE_ZelboDlg::OnImportConfigIni() {}
-void CKVE_ZelboDlg::OnExportConfigIni() {}
-void CKVE_ZelboDlg::OnRestoreDefaults() {}
+void CKVE_ZelboDlg::OnImportConfigIni() {
+    if (ImportProfiles()) {
+        update();
+    }
+}
+void CKVE_ZelboDlg::OnExportConfigIni() {
+    if (ExportProfiles()) {
+        update();
+    }
+}
+void CKVE_ZelboDlg::OnRestoreDefaults() {
+    // The factory macros come back only where the macro list shows.
+    const bool advancedPage = g_page == PageAdvanced;
+    RestoreDefaults(advancedPage);
+    if (advancedPage && macroControls_) {
+        macroControls_->RefillMacroList();
+    }
+    update();
+}
 void CKVE_ZelboDlg::OnLangChinese() {}
 void CKVE_ZelboDlg::OnLangEnglish() {}
 void CKVE_ZelboDlg::StartLedPreviewThread() {}

@@ -71,6 +71,8 @@ public:
     void OnLButtonDown(unsigned flags, QPoint point);
     void OnLButtonUp(unsigned flags, QPoint point);
     void OnMouseMove(unsigned flags, QPoint point);
+    // The first of rects[0..last] that contains pt, 255 when none does (see click_dispatch.h).
+    static std::int32_t HitTestRects(const QPoint* pt, const ui::ButtonPos* rects, int last);
     void OnClose();
     std::intptr_t OnNotifyIcon(std::uintptr_t iconId, std::intptr_t mouseMessage);
     std::intptr_t OnDeviceChange(std::uintptr_t event, std::intptr_t header);
