@@ -37,8 +37,7 @@ void ForgetPopupImages() {
     Cache().clear();
 }
 
-void DrawCentredText(QPainter& painter, const QRect& r, const QString& text,
-                     const QColor& colour) {
+void DrawCentredText(QPainter& painter, const QRect& r, const QString& text, const QColor& colour) {
     const QFontMetrics metrics(g_font);
     const int x = r.x() + (r.width() - metrics.horizontalAdvance(text)) / 2;
     const int y = r.y() + (r.height() - metrics.height()) / 2;

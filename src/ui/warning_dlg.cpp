@@ -102,8 +102,7 @@ void WarningDlg::mouseReleaseEvent(QMouseEvent* event) {
 void WarningDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect box(0, 0, m_width, m_height);
-    ui::CopyBand(painter, ui::PopupImage(ui::WarningNormalImage), box,
-                 ui::PopupFallbackBackground);
+    ui::CopyBand(painter, ui::PopupImage(ui::WarningNormalImage), box, ui::PopupFallbackBackground);
     if (g_warnHover == 1 || g_warnHover == 2) {
         ui::CopyBand(painter, ui::PopupImage(ui::WarningOverImage),
                      RectOf(ui::g_warnRects[g_warnHover - 1]), ui::PopupFallbackBand);

@@ -136,8 +136,8 @@ TEST_F(FunctionPopupRun, AGroupChoiceOnK2IsAppliedToTheMouseAndSaved) {
     // lies three rows above the popup's top, right of it.
     ClickAt(slot.center());
     const QPoint popup(slot.x(), slot.y() + slot.height());
-    MoveTo(popup + QPoint(menuRow.width() / 2, (MediaRow - 1) * menuRow.height() +
-                                                   menuRow.height() / 2));
+    MoveTo(popup +
+           QPoint(menuRow.width() / 2, (MediaRow - 1) * menuRow.height() + menuRow.height() / 2));
     const QPoint group(popup.x() + menuRow.width(), popup.y() - 3 * menuRow.height());
     const qsizetype before = folder_.TraceLines().size();
     ClickAt(group + QPoint(groupRow.width() / 2, groupRow.height() / 2));

@@ -14,11 +14,11 @@
 
 namespace {
 
+using popup_test::Click;
 using popup_test::DownColour;
+using popup_test::Hover;
 using popup_test::NormalColour;
 using popup_test::OverColour;
-using popup_test::Click;
-using popup_test::Hover;
 using popup_test::PaintCounter;
 using popup_test::Settle;
 
@@ -280,8 +280,7 @@ TEST_F(FunctionPopups, UnreadableImagesStillGiveRowsThatCanBeChosen) {
     EXPECT_EQ(g_menuSel, 5);
     EXPECT_FALSE(menu->ComposeRows().isNull());
     QTest::mousePress(menu, Qt::LeftButton, Qt::NoModifier, QPoint(5, menu->RowHeight() * 4 + 2));
-    QTest::mouseRelease(menu, Qt::LeftButton, Qt::NoModifier,
-                        QPoint(5, menu->RowHeight() * 4 + 2));
+    QTest::mouseRelease(menu, Qt::LeftButton, Qt::NoModifier, QPoint(5, menu->RowHeight() * 4 + 2));
     EXPECT_EQ(KeyFunc[0][1], 5);
 }
 

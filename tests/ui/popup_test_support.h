@@ -1,8 +1,9 @@
-// A skin folder for the popup tests, and moving the pointer over a popup: the popup and warning images in plain colours (written
-// losslessly, so a mask pixel keeps its exact value), function names "F1".."F47", and the
-// popup state of a fresh program, on virtual time.
+// A skin folder for the popup tests, and moving the pointer over a popup: the popup and warning
+// images in plain colours (written losslessly, so a mask pixel keeps its exact value), function
+// names "F1".."F47", and the popup state of a fresh program, on virtual time.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 #include "app/core/paths.h"
 #include "platform/clock.h"
