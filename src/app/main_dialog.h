@@ -16,6 +16,7 @@
 #include "ui/page_layouts.h"
 
 namespace ui {
+class DisplayThreads;
 class TrayIcon;
 }
 class MacroControls;
@@ -141,6 +142,8 @@ private:
     struct Workers;
     std::unique_ptr<Workers> workers_;
     std::unique_ptr<SkinHooks> skinHooks_;
+    // The lighting preview and the blink thread; stopped with the device threads.
+    std::unique_ptr<ui::DisplayThreads> displayThreads_;
     QEventLoop* modalLoop_ = nullptr;
     bool ending_ = false;
     bool hiddenToTray_ = false;

@@ -67,7 +67,7 @@ struct RowSize {
 };
 
 RowSize RowsOfMask(const char* maskName, int maskRows) {
-    const QImage& mask = ui::PopupImage(maskName);
+    const QImage mask = ui::PopupImage(maskName);
     if (mask.isNull() || mask.width() < 1 || mask.height() / maskRows < 1) {
         return {FallbackRowWidth, FallbackRowHeight};
     }
@@ -89,7 +89,7 @@ int HitTestRows(QPoint point, int rows, int width, int height) {
 template <typename TextOfRow>
 QImage ComposePopupRows(const ui::PageImageSet& images, int maskRows, RowSize size, bool pressed,
                         int hovered, int textRows, TextOfRow textOf) {
-    const QImage& background = ui::PopupImage(images.normal);
+    const QImage background = ui::PopupImage(images.normal);
     QImage canvas;
     if (background.isNull()) {
         canvas = QImage(size.width, size.height * maskRows, QImage::Format_RGB32);
@@ -99,7 +99,7 @@ QImage ComposePopupRows(const ui::PageImageSet& images, int maskRows, RowSize si
     }
     QPainter painter(&canvas);
     if (hovered != NoHover) {
-        const QImage& band = ui::PopupImage(pressed ? images.down : images.over);
+        const QImage band = ui::PopupImage(pressed ? images.down : images.over);
         ui::CopyBand(painter, band, QRect(0, (hovered - 1) * size.height, size.width, size.height),
                      ui::PopupFallbackBand);
     }

@@ -1,40 +1,16 @@
 #include "ui/popup_paint.h"
 
 #include <QFontMetrics>
-#include <QHash>
 #include <QPainter>
 
 #include "app/core/paths.h"
 #include "ui/skin_font.h"
-#include "ui/skin_images.h"
+#include "ui/skin_image_cache.h"
 
 namespace ui {
 
-namespace {
-
-QHash<QString, QImage>& Cache() {
-    static QHash<QString, QImage> cache;
-    return cache;
-}
-
-}  // namespace
-
-const QImage& PopupImage(const char* name) {
-    static const QImage missing;
-    const QString path = SkinImagePath(g_strSkinDir, name);
-    auto it = Cache().find(path);
-    if (it == Cache().end()) {
-        const QImage image(path);
-        if (image.isNull()) {
-            return missing;
-        }
-        it = Cache().insert(path, image.convertToFormat(QImage::Format_RGB32));
-    }
-    return it.value();
-}
-
-void ForgetPopupImages() {
-    Cache().clear();
+QImage PopupImage(const char* name) {
+    return WindowSkinImages().Get(g_strSkinDir, name);
 }
 
 void DrawCentredText(QPainter& painter, const QRect& r, const QString& text, const QColor& colour) {

@@ -1,7 +1,6 @@
-// What the function popups and the warning box draw with: their decoded skin images, kept once
-// read (a popup repaints on every row the pointer crosses, and the skin files do not change
-// while the program runs), the centred texts, and the plain colours that stand in for an image
-// that cannot be read. User-interface thread only.
+// What the function popups and the warning box draw with: their skin images from the window's
+// image cache (a popup repaints on every row the pointer crosses), the centred texts, and the
+// plain colours that stand in for an image that cannot be read. User-interface thread only.
 #pragma once
 
 #include <QColor>
@@ -20,12 +19,8 @@ inline const QColor PopupTextWhite{255, 255, 255};
 inline const QColor PopupFallbackBackground{30, 30, 30};
 inline const QColor PopupFallbackBand{70, 70, 70};
 
-// The image name in the skin folder g_strSkinDir, decoded on first use and kept (keyed by its
-// full path, so another skin folder reads afresh); a missing or unreadable file gives a null
-// image and is tried again next time.
-const QImage& PopupImage(const char* name);
-// Drops every kept image.
-void ForgetPopupImages();
+// The image name in the skin folder g_strSkinDir, decoded once; null when it cannot be read.
+QImage PopupImage(const char* name);
 
 // Draws text in g_font at x = r.x + (r.w - text width) / 2, y = r.y + (r.h - text height) / 2
 // (y the top of the text), each half truncated toward zero.

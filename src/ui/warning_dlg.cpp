@@ -32,7 +32,7 @@ WarningDlg::WarningDlg(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Framele
 }
 
 bool WarningDlg::OnInitDialog() {
-    const QImage& mask = ui::PopupImage(ui::WarningMaskImage);
+    const QImage mask = ui::PopupImage(ui::WarningMaskImage);
     if (!mask.isNull()) {
         m_width = mask.width();
         m_height = mask.height();

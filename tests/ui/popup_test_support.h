@@ -18,7 +18,7 @@
 #include "support/qt_app.h"
 #include "ui/function_popups.h"
 #include "ui/page_layouts.h"
-#include "ui/popup_paint.h"
+#include "ui/skin_image_cache.h"
 #include "ui/skin_images.h"
 #include "ui/slot_popup.h"
 #include "ui/warning_dlg.h"
@@ -85,7 +85,7 @@ protected:
         ASSERT_TRUE(dir_.isValid());
         previousSkinDir_ = g_strSkinDir;
         g_strSkinDir = dir_.path();
-        ui::ForgetPopupImages();
+        ui::DropSkinImageCache();
         previousClock_ = platform::SetClock(&clock_);
         // Rows 120 x 30 in both popups.
         Write(ui::MenuMaskImage, 120, 330, qRgb(0, 0, 0));
@@ -108,7 +108,7 @@ protected:
         FreeDestroyed();
         platform::SetClock(previousClock_);
         g_strSkinDir = previousSkinDir_;
-        ui::ForgetPopupImages();
+        ui::DropSkinImageCache();
     }
 
     // Frees the popups whose windows were destroyed (they go once the event loop runs).
@@ -131,7 +131,7 @@ protected:
     }
     void Remove(const char* name) const {
         QFile::remove(ui::SkinImagePath(dir_.path(), name));
-        ui::ForgetPopupImages();
+        ui::DropSkinImageCache();
     }
 
     QTemporaryDir dir_;

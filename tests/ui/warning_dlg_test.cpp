@@ -220,4 +220,23 @@ TEST_F(SlotClick, NoWarningWhileAnotherSlotHoldsLeftClickAndANewClickReplacesThe
     FreeDestroyed();
 }
 
+TEST_F(SlotClick, AGroupChoiceEndsBothPopupsThroughTheWindowsImmediatePaint) {
+    KeyFunc[0] = {1, 2, 3, 4, 5, 6, 7};
+    dlg_->setWindowTitle(QString::fromUtf8(MainWindowTitle));  // found by it
+    dlg_->show();
+    dlg_->OpenFunctionPopup(23);
+    CMenuDlg* menu = g_pMenuDlg;
+    ASSERT_NE(menu, nullptr);
+    Hover(menu, QPoint(10, 6 * 30 + 5));  // row 7
+    CSubMenuDlg* group = g_pSubMenuDlg;
+    ASSERT_NE(group, nullptr);
+    Click(group, QPoint(10, 5));
+    EXPECT_EQ(KeyFunc[0][1], 12);
+    EXPECT_TRUE(menu->IsWindowDestroyed()) << "the window's paint after the choice";
+    EXPECT_TRUE(group->IsWindowDestroyed());
+    EXPECT_EQ(g_popupChoiceMade, 0) << "cleared by that paint";
+    FreeDestroyed();
+    EXPECT_EQ(g_pMenuDlg, nullptr);
+}
+
 }  // namespace
