@@ -4,6 +4,7 @@
 #include "popup_test_support.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -168,11 +169,10 @@ TEST_F(FunctionPopups, GroupRowSevenOpensTwelveRowsEndingLevelWithIt) {
 TEST_F(FunctionPopups, MovingFromRowSevenToRowEightReplacesTheGroup) {
     CMenuDlg* menu = Open(22, 200, 500);
     Hover(menu, Row(7));
-    CSubMenuDlg* first = g_pSubMenuDlg;
+    const QPointer<CSubMenuDlg> first = g_pSubMenuDlg;
     ASSERT_NE(first, nullptr);
     Hover(menu, Row(8));
-    EXPECT_TRUE(first->IsWindowDestroyed());
-    EXPECT_TRUE(first->isHidden());
+    EXPECT_TRUE(first.isNull() || first->IsWindowDestroyed());
     ASSERT_NE(g_pSubMenuDlg, nullptr);
     EXPECT_NE(g_pSubMenuDlg, first);
     EXPECT_EQ(g_subMenuRows, 11);
