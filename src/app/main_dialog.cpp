@@ -20,6 +20,7 @@
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
 #include "device/discovery.h"
+#include "macro/macro_commands.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
@@ -33,6 +34,7 @@
 #include "ui/kve_menu.h"
 #include "ui/list_box.h"
 #include "ui/macro_controls.h"
+#include "ui/macro_controls_view.h"
 #include "ui/page_layouts.h"
 #include "ui/page_painter.h"
 #include "ui/program_menus.h"
@@ -553,13 +555,28 @@ void CKVE_ZelboDlg::OnMacroListSelChange() {
         macroControls_->OnMacroListSelChange();
     }
 }
-void CKVE_ZelboDlg::OnStepListDblClk() {}
+void CKVE_ZelboDlg::OnStepListDblClk() {
+    if (macroControls_) {
+        macroControls_->OnStepListDblClk();
+    }
+}
 std::intptr_t CKVE_ZelboDlg::OnStepEditDone(std::uintptr_t, std::intptr_t) {
+    ui::MacroControlsView view(macroControls_.get(), this);
+    MacroCommands(view).OnStepEditDone();
     return 0;
 }
-void CKVE_ZelboDlg::OnImportMacro() {}
-void CKVE_ZelboDlg::OnExportMacro() {}
-void CKVE_ZelboDlg::OnStepCommand(unsigned) {}
+void CKVE_ZelboDlg::OnImportMacro() {
+    ui::MacroControlsView view(macroControls_.get(), this);
+    MacroCommands(view).OnImportMacro();
+}
+void CKVE_ZelboDlg::OnExportMacro() {
+    ui::MacroControlsView view(macroControls_.get(), this);
+    MacroCommands(view).OnExportMacro();
+}
+void CKVE_ZelboDlg::OnStepCommand(unsigned id) {
+    ui::MacroControlsView view(macroControls_.get(), this);
+    MacroCommands(view).OnStepCommand(id);
+}
 
 // Entry points of the pieces that the click dispatch reaches (filled in with each piece).
 void CKVE_ZelboDlg::OpenFunctionPopup(int mainIndex) {
@@ -568,7 +585,14 @@ void CKVE_ZelboDlg::OpenFunctionPopup(int mainIndex) {
 void CKVE_ZelboDlg::CloseFunctionPopup() {
     ui::CloseFunctionPopup();
 }
-void CKVE_ZelboDlg::OnMacroButton(int) {}
+void CKVE_ZelboDlg::OnMacroButton(int advIndex) {
+    if (advIndex == AdvRecord) {
+        OnRecordButton();
+        return;
+    }
+    ui::MacroControlsView view(macroControls_.get(), this);
+    MacroCommands(view).OnMacroButton(advIndex);
+}
 void CKVE_ZelboDlg::OnRecordButton() {}
 void CKVE_ZelboDlg::OnPickLedColor(int button) {
     ui::PickLedColor(button);

@@ -1,7 +1,6 @@
 #include "support/pointer_run.h"
 
 #include <QProcess>
-#include <QThread>
 
 #include "platform/ini.h"
 
@@ -11,8 +10,8 @@ namespace {
 
 const QString Title = QStringLiteral("ZP-3907 Gaming mouse");
 
-// Time for the program to take in one pointer event before the next.
-constexpr int SettleMs = 40;
+// Time for the program to take in one pointer event before the next (seconds, for xdotool).
+const QString SettleTime = QStringLiteral("0.05");
 
 }  // namespace
 
@@ -59,20 +58,17 @@ QPoint PointerRunTest::Centre(int index) const {
 
 void PointerRunTest::Xdotool(const QStringList& args) {
     ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0) << "xdotool";
-    QThread::msleep(SettleMs);
 }
 
 void PointerRunTest::MoveTo(QPoint p) {
-    const QString id = QString::number(window_);
-    for (const int dx : {-1, 0}) {
-        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), id,
-                 QString::number(p.x() + dx), QString::number(p.y())});
-    }
+    Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window_),
+             QString::number(p.x()), QString::number(p.y()), QStringLiteral("sleep"), SettleTime});
 }
 
 void PointerRunTest::ClickAt(QPoint p) {
-    MoveTo(p);
-    Xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window_),
+             QString::number(p.x()), QString::number(p.y()), QStringLiteral("sleep"), SettleTime,
+             QStringLiteral("click"), QStringLiteral("1"), QStringLiteral("sleep"), SettleTime});
 }
 
 QString PointerRunTest::Ini(const QString& section, const QString& key) const {

@@ -26,8 +26,7 @@ protected:
     // (x + w / 2, y + h / 2).
     QRect MainRect(int index) const;
     QPoint Centre(int index) const;
-    // Moves the pointer to p (window coordinates, also beyond the window), arriving from one
-    // pixel to its left so that the window sees a movement.
+    // Moves the pointer to p (window coordinates, also beyond the window).
     void MoveTo(QPoint p);
     // Moves there and clicks the left button.
     void ClickAt(QPoint p);
