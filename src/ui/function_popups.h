@@ -58,7 +58,6 @@ public:
 
     int RowWidth() const { return m_rowWidth; }
     int RowHeight() const { return m_rowHeight; }
-    int ShapeHeight() const { return m_shapeHeight; }
     // Row 1..12 under a client point, 255 for none.
     int HitTest(QPoint point) const;
     // The popup's picture before it reaches the screen: background, the hovered row's band and
@@ -91,11 +90,6 @@ public:
     explicit CSubMenuDlg(CMenuDlg* owner);
     ~CSubMenuDlg() override;
 
-    int RowWidth() const { return m_rowWidth; }
-    int RowHeight() const { return m_rowHeight; }
-    int ShapeHeight() const { return m_shapeHeight; }
-    int ParentRow() const { return parentRow_; }
-    int HoveredRow() const { return m_hoverRow; }
     // Row 1..g_subMenuRows under a client point, 255 for none.
     int HitTest(QPoint point) const;
     // The function code row r assigns.

@@ -27,10 +27,6 @@ public:
 
     // 1 over the first button, else 2 over the second, else 255.
     static int HitTest(QPoint point);
-    int BoxWidth() const { return m_width; }
-    int BoxHeight() const { return m_height; }
-    // The pixels of the box (the mask's dark pixels; the whole box without a mask).
-    const QRegion& Shape() const { return shape_; }
 
     // Enter, Esc and the close command end nothing.
     void accept() override {}
@@ -47,5 +43,5 @@ private:
 
     int m_width = 0;
     int m_height = 0;
-    QRegion shape_;
+    QRegion shape_;  // the mask's dark pixels; the whole box without a mask
 };

@@ -1,20 +1,19 @@
-// A skin folder for the popup tests, and moving the pointer over a popup: the popup and warning
-// images in plain colours (written losslessly, so a mask pixel keeps its exact value), function
-// names "F1".."F47", and the popup state of a fresh program, on virtual time.
+// The popup tests' skin folder, in plain colours (saved losslessly, so a mask pixel keeps its
+// exact value), with rows 120 x 30 in both popups and function names "F1".."F47"; the popup
+// state of a fresh program on virtual time; and pointer movements through the window system.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWidget>
 
 #include "app/core/paths.h"
+#include "macro/macro_record.h"
 #include "platform/clock.h"
+#include "profile/profile_settings.h"
 #include "support/qt_app.h"
 #include "ui/function_popups.h"
 #include "ui/page_layouts.h"
@@ -26,38 +25,29 @@
 
 namespace popup_test {
 
-// Colours of the test skin's images.
 inline const QRgb NormalColour = qRgb(0, 0, 96);
 inline const QRgb OverColour = qRgb(0, 160, 0);
 inline const QRgb DownColour = qRgb(160, 0, 160);
 
-// Lets the windows handle what is pending, repaints included (the window system may hold a
-// repaint back for a few milliseconds).
+// Lets the windows handle what is pending; the window system may hold a repaint back a little.
 inline void Settle() {
     testing_support::ProcessEventsFor(15);
 }
 
-// A window far from the popups where the pointer rests between two movements: the window
-// system drops a movement to the point the pointer is already at.
-inline QWidget& Park() {
+// Moves the pointer to a point of the window as a real movement arrives, by way of a far
+// window (the window system drops a movement to where the pointer already is), and settles.
+inline void Hover(QWidget* window, QPoint at) {
     static QWidget* const park = [] {
         auto* w = new QWidget(nullptr, Qt::ToolTip);
         w->setGeometry(0, 0, 8, 8);
         w->show();
         return w;
     }();
-    return *park;
-}
-
-// Moves the pointer to a point of the window, through the window system as a real movement
-// arrives, and lets the window repaint.
-inline void Hover(QWidget* window, QPoint at) {
-    QTest::mouseMove(Park().windowHandle(), QPoint(4, 4));
+    QTest::mouseMove(park->windowHandle(), QPoint(4, 4));
     QTest::mouseMove(window->windowHandle(), at);
     Settle();
 }
 
-// Moves there, presses and releases the left button.
 inline void Click(QWidget* window, QPoint at) {
     Hover(window, at);
     QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, at);
@@ -65,7 +55,6 @@ inline void Click(QWidget* window, QPoint at) {
     QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, at);
 }
 
-// Counts the paints a widget gets.
 class PaintCounter final : public QObject {
 public:
     explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
@@ -83,32 +72,39 @@ protected:
     void SetUp() override {
         testing_support::TestApplication();
         ASSERT_TRUE(dir_.isValid());
-        previousSkinDir_ = g_strSkinDir;
+        savedSkinDir_ = g_strSkinDir;
         g_strSkinDir = dir_.path();
         ui::DropSkinImageCache();
-        previousClock_ = platform::SetClock(&clock_);
-        // Rows 120 x 30 in both popups.
-        Write(ui::MenuMaskImage, 120, 330, qRgb(0, 0, 0));
-        WriteSet(ui::MenuImages, 120, 330);
-        Write(ui::SubMenuMaskImage, 120, 360, qRgb(0, 0, 0));
-        WriteSet(ui::SubMenuImages, 120, 360);
+        savedClock_ = platform::SetClock(&clock_);
+        savedKeys_ = KeyFunc;
+        savedMacros_ = g_macros;
+        savedMacroCount_ = g_macroCount;
+        for (const auto& [set, rows] :
+             {std::pair{ui::MenuImages, ui::MenuMaskRows}, {ui::SubMenuImages, 12}}) {
+            Write(set.normal, Plain(120, 30 * rows, NormalColour));
+            Write(set.over, Plain(120, 30 * rows, OverColour));
+            Write(set.down, Plain(120, 30 * rows, DownColour));
+        }
+        Write(ui::MenuMaskImage, Plain(120, 330, qRgb(0, 0, 0)));
+        Write(ui::SubMenuMaskImage, Plain(120, 360, qRgb(0, 0, 0)));
         for (int code = 1; code < ui::FunNameCount; ++code) {
             ui::g_strFunNames[code] = QStringLiteral("F%1").arg(code);
         }
-        g_menuSel = ui::NoHover;
+        g_curConfigIdx = 0;
         g_menuPrevSel = 0;
-        g_menuPressed = false;
         g_subMenuPrevSel = ui::NoHover;
         g_popupChoiceMade = 0;
-        g_warnHover = 0;
-        g_warnPrevHover = 0;
+        g_warnHover = g_warnPrevHover = 0;
     }
     void TearDown() override {
         ui::CloseFunctionPopup();
         FreeDestroyed();
-        platform::SetClock(previousClock_);
-        g_strSkinDir = previousSkinDir_;
+        platform::SetClock(savedClock_);
+        g_strSkinDir = savedSkinDir_;
         ui::DropSkinImageCache();
+        KeyFunc = savedKeys_;
+        g_macros = savedMacros_;
+        g_macroCount = savedMacroCount_;
     }
 
     // Frees the popups whose windows were destroyed (they go once the event loop runs).
@@ -116,18 +112,13 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void Write(const char* name, int w, int h, QRgb colour) const {
+    static QImage Plain(int w, int h, QRgb colour) {
         QImage image(w, h, QImage::Format_RGB32);
         image.fill(colour);
-        Save(image, name);
+        return image;
     }
-    void Save(const QImage& image, const char* name) const {
+    void Write(const char* name, const QImage& image) const {
         ASSERT_TRUE(image.save(ui::SkinImagePath(dir_.path(), name), "PNG"));
-    }
-    void WriteSet(const ui::PageImageSet& set, int w, int h) const {
-        Write(set.normal, w, h, NormalColour);
-        Write(set.over, w, h, OverColour);
-        Write(set.down, w, h, DownColour);
     }
     void Remove(const char* name) const {
         QFile::remove(ui::SkinImagePath(dir_.path(), name));
@@ -135,9 +126,12 @@ protected:
     }
 
     QTemporaryDir dir_;
-    QString previousSkinDir_;
+    QString savedSkinDir_;
     platform::VirtualClock clock_;
-    platform::Clock* previousClock_ = nullptr;
+    platform::Clock* savedClock_ = nullptr;
+    decltype(KeyFunc) savedKeys_{};
+    decltype(g_macros) savedMacros_{};
+    std::int16_t savedMacroCount_ = 0;
 };
 
 }  // namespace popup_test
