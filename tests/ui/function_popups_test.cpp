@@ -56,20 +56,20 @@ TEST_F(FunctionPopups, HoveredRowShowsTheOverBandAndRedTextPressedTheDownBand) {
     const QImage shown = menu->ComposeRows();
     EXPECT_EQ(shown.pixel(2, 2 * RowHeight + 1), popup_test::OverColour);
     EXPECT_EQ(shown.pixel(2, 1 * RowHeight + 1), popup_test::NormalColour);
-    auto pixels = [&](int row, bool red) {
-        int n = 0;
+    // Row 3's text is red, row 2's white.
+    auto has = [&](int row, QRgb colour) {
         for (int y = (row - 1) * RowHeight; y < row * RowHeight; ++y) {
             for (int x = 0; x < 120; ++x) {
                 const QColor c(shown.pixel(x, y));
-                n += c.red() > 200 && (red ? c.green() < 60 && c.blue() < 60 : c.blue() > 200);
+                if (c.red() > 200 && (qGreen(colour) > 200 ? c.green() > 200 : c.green() < 60)) {
+                    return true;
+                }
             }
         }
-        return n;
+        return false;
     };
-    EXPECT_GT(pixels(3, true), 0);
-    EXPECT_EQ(pixels(3, false), 0);
-    EXPECT_GT(pixels(2, false), 0);
-    EXPECT_EQ(pixels(2, true), 0);
+    EXPECT_TRUE(has(3, qRgb(255, 0, 0)) && !has(3, qRgb(255, 255, 255)));
+    EXPECT_TRUE(has(2, qRgb(255, 255, 255)) && !has(2, qRgb(255, 0, 0)));
 
     QTest::mousePress(menu, Qt::LeftButton, Qt::NoModifier, Row(3));
     EXPECT_EQ(menu->ComposeRows().pixel(2, 2 * RowHeight + 1), popup_test::DownColour);
@@ -107,9 +107,16 @@ TEST_F(FunctionPopups, RowSevenOpensTwelveRowsEndingLevelWithItThenRowEightEleve
     EXPECT_EQ(g_pSubMenuDlg, nullptr) << "a direct row opens no group";
 }
 
-TEST_F(FunctionPopups, MacroGroupOfThreeSitsSevenRowsDownAndItsSecondRowAssigns51) {
-    g_macroCount = 3;
+TEST_F(FunctionPopups, MacroGroupShowsNothingWithoutMacrosAndWithThreeItsSecondAssigns51) {
+    g_macroCount = 0;
     CMenuDlg* menu = Open(26, 200, 500);
+    Hover(menu, Row(10));
+    ASSERT_NE(g_pSubMenuDlg, nullptr);
+    EXPECT_FALSE(g_pSubMenuDlg->isVisible());
+    EXPECT_EQ(g_pSubMenuDlg->HitTest(QPoint(5, 0)), ui::NoHover);
+
+    g_macroCount = 3;
+    Hover(menu, Row(9));
     Hover(menu, Row(10));
     CSubMenuDlg* group = g_pSubMenuDlg;
     ASSERT_NE(group, nullptr);
@@ -135,14 +142,6 @@ TEST_F(FunctionPopups, GroupChoiceHidesTheButtonPopupAndThePaintAfterItDestroysI
     ui::CloseFunctionPopup();  // what the main window's paint does after a choice
     FreeDestroyed();
     EXPECT_EQ(g_pMenuDlg, nullptr);
-}
-
-TEST_F(FunctionPopups, WithoutMacrosTheMacroGroupShowsNothing) {
-    g_macroCount = 0;
-    Hover(Open(22, 200, 500), Row(10));
-    ASSERT_NE(g_pSubMenuDlg, nullptr);
-    EXPECT_FALSE(g_pSubMenuDlg->isVisible());
-    EXPECT_EQ(g_pSubMenuDlg->HitTest(QPoint(5, 0)), ui::NoHover);
 }
 
 TEST_F(FunctionPopups, LastHoveredRowsOutliveAPopup) {

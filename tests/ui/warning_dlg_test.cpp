@@ -133,18 +133,14 @@ protected:
     std::unique_ptr<CKVE_ZelboDlg> dlg_;
 };
 
-TEST_F(SlotClick, SecondAnswerOpensNoPopupAndLeavesTheSlot) {
+TEST_F(SlotClick, SecondAnswerLeavesTheSlotFirstOpensThePopupWhereTheBoxWas) {
     KeyFunc[0] = {2, 3, 1, 4, 5, 6, 7};
     const auto before = KeyFunc;
     WhenTheBoxOpens([](WarningDlg& box) { Click(&box, OnSecond); });
     dlg_->OpenFunctionPopup(24);
     EXPECT_EQ(g_pMenuDlg, nullptr);
-    EXPECT_EQ(g_menuDlgOpen, 0);
     EXPECT_EQ(KeyFunc, before);
-}
 
-TEST_F(SlotClick, FirstAnswerOpensThePopupWhereTheBoxWasAndLeftClickMovesOn) {
-    KeyFunc[0] = {2, 3, 1, 4, 5, 6, 7};
     QPoint boxAt;
     WhenTheBoxOpens([&](WarningDlg& box) {
         boxAt = box.geometry().topLeft();
@@ -152,9 +148,8 @@ TEST_F(SlotClick, FirstAnswerOpensThePopupWhereTheBoxWasAndLeftClickMovesOn) {
     });
     dlg_->OpenFunctionPopup(24);
     ASSERT_NE(g_pMenuDlg, nullptr);
-    EXPECT_EQ(g_menuDlgOpen, 1);
     EXPECT_EQ(g_pMenuDlg->geometry(), QRect(boxAt, QSize(300, 300)));
-    Click(g_pMenuDlg, Row3);
+    Click(g_pMenuDlg, Row3);  // slot 2's only left click goes to slot 3
     EXPECT_EQ(KeyFunc[0][2], 3);
     EXPECT_EQ(KeyFunc[0][3], 1);
 }
