@@ -89,15 +89,11 @@ int HitTestRows(QPoint point, int rows, int width, int height) {
 template <typename TextOfRow>
 QImage ComposePopupRows(const ui::PageImageSet& images, int maskRows, RowSize size, bool pressed,
                         int hovered, int textRows, TextOfRow textOf) {
-    const QImage background = ui::PopupImage(images.normal);
-    QImage canvas;
-    if (background.isNull()) {
-        canvas = QImage(size.width, size.height * maskRows, QImage::Format_RGB32);
-        canvas.fill(ui::PopupFallbackBackground);
-    } else {
-        canvas = background.copy();
-    }
+    // The rows' whole area, whatever size the background image has (or none).
+    QImage canvas(size.width, size.height * maskRows, QImage::Format_RGB32);
+    canvas.fill(ui::PopupFallbackBackground);
     QPainter painter(&canvas);
+    painter.drawImage(QPoint(0, 0), ui::PopupImage(images.normal));
     if (hovered != NoHover) {
         const QImage band = ui::PopupImage(pressed ? images.down : images.over);
         ui::CopyBand(painter, band, QRect(0, (hovered - 1) * size.height, size.width, size.height),
