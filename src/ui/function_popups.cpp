@@ -48,19 +48,6 @@ constexpr int FallbackRowHeight = 28;
 // Pause between the main window's repaint and the group popup's own end.
 constexpr int GroupCloseDelayMs = 10;
 
-Qt::WindowFlags PopupWindowFlags() {
-    // A tool-tip window: exactly where it is put (beside its owner also where the display
-    // server places windows itself), above its owner, never activated, no pointer grab.
-    return Qt::ToolTip | Qt::FramelessWindowHint;
-}
-
-void SetUpPopupWindow(QDialog& popup) {
-    popup.setAttribute(Qt::WA_ShowWithoutActivating);
-    popup.setAttribute(Qt::WA_OpaquePaintEvent);
-    popup.setAttribute(Qt::WA_NoSystemBackground);
-    popup.setMouseTracking(true);
-}
-
 struct RowSize {
     int width;
     int height;
@@ -149,10 +136,33 @@ void ui::ApplyButtonChoice(std::int32_t code) {
     row[slot == ButtonSlotCount - 1 ? slot : slot + 1] = 1;
 }
 
+// ---- both popups ----------------------------------------------------------------------------
+
+ui::PopupWindow::PopupWindow(QWidget* owner)
+    : QDialog(owner, Qt::ToolTip | Qt::FramelessWindowHint) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+}
+
+void ui::PopupWindow::DestroyWindow() {
+    if (destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    for (QObject* child : children()) {
+        if (auto* owned = dynamic_cast<PopupWindow*>(child)) {
+            owned->DestroyWindow();
+        }
+    }
+    hide();
+    deleteLater();
+}
+
 // ---- the button popup -----------------------------------------------------------------------
 
-CMenuDlg::CMenuDlg(QWidget* owner) : QDialog(owner, PopupWindowFlags()) {
-    SetUpPopupWindow(*this);
+CMenuDlg::CMenuDlg(QWidget* owner) : PopupWindow(owner) {
     OnInitDialog();
 }
 
@@ -252,23 +262,9 @@ void CMenuDlg::mouseReleaseEvent(QMouseEvent* event) {
     DestroyWindow();
 }
 
-void CMenuDlg::DestroyWindow() {
-    if (destroyed_) {
-        return;
-    }
-    destroyed_ = true;
-    // The group popup it owns ends with it.
-    for (CSubMenuDlg* group : findChildren<CSubMenuDlg*>(Qt::FindDirectChildrenOnly)) {
-        group->DestroyWindow();
-    }
-    hide();
-    deleteLater();
-}
-
 // ---- the group popup ------------------------------------------------------------------------
 
-CSubMenuDlg::CSubMenuDlg(CMenuDlg* owner) : QDialog(owner, PopupWindowFlags()) {
-    SetUpPopupWindow(*this);
+CSubMenuDlg::CSubMenuDlg(CMenuDlg* owner) : PopupWindow(owner) {
     OnInitDialog();
 }
 
@@ -388,16 +384,5 @@ void CSubMenuDlg::mouseReleaseEvent(QMouseEvent* event) {
         main->repaint();
     }
     platform::Sleep(GroupCloseDelayMs);
-    if (!destroyed_) {
-        DestroyWindow();
-    }
-}
-
-void CSubMenuDlg::DestroyWindow() {
-    if (destroyed_) {
-        return;
-    }
-    destroyed_ = true;
-    hide();
-    deleteLater();
+    DestroyWindow();  // unless the button popup's end already ended this one
 }

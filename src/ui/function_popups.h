@@ -48,9 +48,24 @@ inline constexpr int SubMenuDlgWindowHeight = 400;
 // last slot takes it back. A slot or profile outside the table changes nothing.
 void ApplyButtonChoice(std::int32_t code);
 
+// What both popups are: a frameless tool-tip window (exactly where it is put, beside its owner
+// also where the display server places windows itself, never activated, no pointer grab) with
+// mouse tracking and no background erase.
+class PopupWindow : public QDialog {
+public:
+    explicit PopupWindow(QWidget* owner);
+
+    // Hides the window and every popup it owns, and frees the object later.
+    void DestroyWindow();
+    bool IsWindowDestroyed() const { return destroyed_; }
+
+private:
+    bool destroyed_ = false;
+};
+
 }  // namespace ui
 
-class CMenuDlg final : public QDialog {
+class CMenuDlg final : public ui::PopupWindow {
 public:
     // Created hidden, with its title and shape; the opener places and shows it.
     explicit CMenuDlg(QWidget* owner);
@@ -63,10 +78,6 @@ public:
     // The popup's picture before it reaches the screen: background, the hovered row's band and
     // the row texts, for the state in g_menuSel and g_menuPressed.
     QImage ComposeRows() const;
-
-    // Hides the window and any group popup it owns, and frees the object later.
-    void DestroyWindow();
-    bool IsWindowDestroyed() const { return destroyed_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -81,10 +92,9 @@ private:
     int m_rowWidth = 0;
     int m_shapeHeight = 0;
     int m_rowHeight = 0;
-    bool destroyed_ = false;
 };
 
-class CSubMenuDlg final : public QDialog {
+class CSubMenuDlg final : public ui::PopupWindow {
 public:
     // Reads the parent row from g_menuSel and the macro count now; created hidden.
     explicit CSubMenuDlg(CMenuDlg* owner);
@@ -98,8 +108,6 @@ public:
 
     // Shows the popup unless its shape is empty (a macro group without macros).
     void ShowWindow();
-    void DestroyWindow();
-    bool IsWindowDestroyed() const { return destroyed_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -116,5 +124,4 @@ private:
     int m_rowHeight = 0;
     int m_hoverRow = 255;
     int parentRow_ = 0;
-    bool destroyed_ = false;
 };
