@@ -45,6 +45,7 @@
 #include "ui/program_menus.h"
 #include "ui/skin_font.h"
 #include "ui/skin_image_cache.h"
+#include "ui/slot_popup.h"
 #include "ui/system_menu.h"
 #include "ui/tray_icon.h"
 #include "ui/window_message.h"
@@ -676,8 +677,12 @@ void CKVE_ZelboDlg::OnStepCommand(unsigned id) {
 }
 
 // Entry points of the pieces that the click dispatch reaches (filled in with each piece).
-void CKVE_ZelboDlg::OpenFunctionPopup(int) {}
-void CKVE_ZelboDlg::CloseFunctionPopup() {}
+void CKVE_ZelboDlg::OpenFunctionPopup(int mainIndex) {
+    ui::OpenFunctionPopup(*this, mainIndex);
+}
+void CKVE_ZelboDlg::CloseFunctionPopup() {
+    ui::CloseFunctionPopup();
+}
 void CKVE_ZelboDlg::OnMacroButton(int advIndex) {
     if (advIndex == AdvRecord) {
         OnRecordButton();
