@@ -318,7 +318,6 @@ QImage ComposePage(PageLayouts& layouts, SkinImageCache& images, const QString& 
     if (page >= PageImages.size()) {
         page = PageMain;
     }
-    images.FollowLanguage(g_langSel);
     const PageImageSet& names = PageImages[page];
     const PageLooks looks{images.Get(skinDir, names.normal), images.Get(skinDir, names.over),
                           images.Get(skinDir, names.down)};

@@ -305,26 +305,4 @@ TEST(SkinImageCache, DecodesEachFileOnceUntilDropped) {
     EXPECT_EQ(cache.Get(dir.path(), "a.png").pixel(0, 0), qRgb(0, 0, 255)) << "read again";
 }
 
-TEST(SkinImageCache, APaintAfterALanguageSwitchReadsThePageImagesAgain) {
-    testing_support::TestApplication();
-    QTemporaryDir dir;
-    QImage page(64, 64, QImage::Format_RGB32);
-    page.fill(Qt::white);
-    ASSERT_TRUE(page.save(dir.filePath(QString::fromLatin1(ui::PageImages[0].normal))));
-    ui::PageLayouts layouts;  // no rectangles: the canvas is the normal image alone
-    ui::SkinImageCache cache;
-    g_page = PageMain;
-    g_langSel = 0;
-    const auto corner = [&] {
-        return qGray(ui::ComposePage(layouts, cache, dir.path(), page.size()).pixel(60, 60));
-    };
-    EXPECT_GT(corner(), 200);
-    page.fill(Qt::black);
-    ASSERT_TRUE(page.save(dir.filePath(QString::fromLatin1(ui::PageImages[0].normal))));
-    EXPECT_GT(corner(), 200) << "same language: the decoded image is kept";
-    g_langSel = 1;
-    EXPECT_LT(corner(), 50) << "another language: read again";
-    g_langSel = 0;
-}
-
 }  // namespace
