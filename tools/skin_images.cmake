@@ -22,7 +22,7 @@ set(ZELBO_SKIN_IMAGE_NAMES
     warning_mask.jpg warning_normal.jpg warning_over.jpg)
 set(ZELBO_SKIN_IMAGES)
 foreach(name IN LISTS ZELBO_SKIN_IMAGE_NAMES)
-    list(APPEND ZELBO_SKIN_IMAGES "${ZELBO_PROGRAM_DIR}/skins/${name}")
+    list(APPEND ZELBO_SKIN_IMAGES "${ZELBO_SHIPPED_DIR}/skins/${name}")
 endforeach()
 
 add_custom_command(OUTPUT ${ZELBO_SKIN_IMAGES}
@@ -32,7 +32,7 @@ add_custom_command(OUTPUT ${ZELBO_SKIN_IMAGES}
         "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp"
         "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
         "TSAN_OPTIONS=halt_on_error=1:suppressions=${PROJECT_SOURCE_DIR}/scripts/tsan.supp"
-        $<TARGET_FILE:make_skin_images> ${ZELBO_SKIN_LAYOUT_DIR} ${ZELBO_PROGRAM_DIR}/skins
+        $<TARGET_FILE:make_skin_images> ${ZELBO_SKIN_LAYOUT_DIR} ${ZELBO_SHIPPED_DIR}/skins
     DEPENDS make_skin_images ${ZELBO_SKIN_LAYOUTS}
     COMMENT "Drawing the skin images"
     VERBATIM)
