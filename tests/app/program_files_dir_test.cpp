@@ -39,8 +39,8 @@ protected:
     void MakeInstalledReadOnly() { SetInstalledFolderModes({}); }
 
     void SetInstalledFolderModes(QFileDevice::Permissions extra) {
-        for (const QString& dir : {Installed(""), Installed("skins"), Installed("skins/INI_CFG"),
-                                   Installed("LOG")}) {
+        for (const QString& dir :
+             {Installed(""), Installed("skins"), Installed("skins/INI_CFG"), Installed("LOG")}) {
             ASSERT_TRUE(QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
                                                        QFileDevice::ReadOther |
                                                        QFileDevice::ExeOther | extra));

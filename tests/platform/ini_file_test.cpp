@@ -175,8 +175,8 @@ TEST_F(IniFile, FailedWriteLeavesFileUnchanged) {
     testing_support::RunAsOrdinaryUser(
         [&] {
             const auto folderPerms = QFile::permissions(dir_.path());
-            ASSERT_TRUE(QFile::setPermissions(dir_.path(),
-                                              QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            ASSERT_TRUE(
+                QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
             EXPECT_FALSE(
                 WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("2"), path));
             ASSERT_TRUE(QFile::setPermissions(dir_.path(), folderPerms));

@@ -19,8 +19,7 @@ constexpr uid_t FallbackUid = 65534;
 constexpr gid_t FallbackGid = 65534;
 
 bool Chown(const QString& path) {
-    return ::lchown(QFile::encodeName(path).constData(), OrdinaryUserId(), OrdinaryGroupId()) ==
-           0;
+    return ::lchown(QFile::encodeName(path).constData(), OrdinaryUserId(), OrdinaryGroupId()) == 0;
 }
 
 }  // namespace
@@ -62,8 +61,8 @@ void RunAsOrdinaryUser(const std::function<void()>& body, const QStringList& han
     ASSERT_GE(child, 0) << "fork failed";
     if (child == 0) {
         const gid_t gid = OrdinaryGroupId();
-        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 ||
-            ::setuid(OrdinaryUserId()) != 0 || ::geteuid() == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(OrdinaryUserId()) != 0 ||
+            ::geteuid() == 0) {
             std::fprintf(stderr, "cannot become the user nobody\n");
             ::_exit(2);
         }

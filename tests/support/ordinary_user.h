@@ -6,9 +6,9 @@
 // only the calling thread: the piece must not need the test program's other threads.
 #pragma once
 
+#include <sys/types.h>
 #include <QStringList>
 #include <functional>
-#include <sys/types.h>
 
 namespace testing_support {
 

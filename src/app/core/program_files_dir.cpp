@@ -20,8 +20,8 @@ bool CopyNew(const QString& from, const QString& to) {
         return false;
     }
     // The installed file may be read-only; the user's copy is theirs to change.
-    QFile::setPermissions(part, QFile::permissions(part) | QFileDevice::ReadOwner |
-                                    QFileDevice::WriteOwner);
+    QFile::setPermissions(
+        part, QFile::permissions(part) | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (!QFile::rename(part, to)) {
         QFile::remove(part);
         return false;
