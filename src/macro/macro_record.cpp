@@ -21,6 +21,7 @@ std::int32_t g_stepListCurSel = 0;
 std::int32_t g_stepListSel = 0;
 std::int32_t g_hitListCount = 0;
 std::int32_t g_trackValue = 0;
+std::int32_t g_trackInsertMode = 0;
 
 QString MacroName(const MacroRecord& record) {
     int length = 0;
