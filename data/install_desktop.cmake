@@ -24,7 +24,8 @@ if(NOT rules_dir)
         set(rules_dir "${CMAKE_INSTALL_PREFIX}/lib/udev/rules.d")
     endif()
 endif()
-file(INSTALL "${ZELBO_UDEV_RULE}" DESTINATION "$ENV{DESTDIR}${rules_dir}")
+# file(INSTALL) puts DESTDIR in front by itself.
+file(INSTALL "${ZELBO_UDEV_RULE}" DESTINATION "${rules_dir}")
 
 # Installed on this very system: let the device manager apply the rule to a mouse that is
 # already plugged in. Without a running udevd (a container) this does nothing.

@@ -38,8 +38,8 @@ run_program_briefly() {
     scratch=$(mktemp -d)
     mkfifo "$scratch/inject"
     touch "$scratch/started"
-    ZELBO_SIMULATED_MOUSE=1 ZELBO_SIM_INJECT="$scratch/inject" \
-        xvfb-run -a -s "-screen 0 1280x1024x24" scripts/run.sh >"$scratch/run.txt" 2>&1 &
+    ZELBO_SIM_INJECT="$scratch/inject" xvfb-run -a -s "-screen 0 1280x1024x24" \
+        bash -c "ZELBO_SIMULATED_MOUSE=1 scripts/run.sh" >"$scratch/run.txt" 2>&1 &
     local run=$! log="" i
     for i in $(seq 120); do
         log=$(find build/release/program/LOG -name '*.txt' -newer "$scratch/started" 2>/dev/null |
@@ -68,9 +68,52 @@ run_program_briefly() {
     rm -rf "$scratch"
 }
 
+# Every command the README gives is run here, so the README cannot drift from what works. A
+# command this script does not know fails the run until it is run here too.
+readme_commands() {
+    grep -E '^    [^ ]' README.md | sed 's/^    //'
+}
+check_readme_commands() {
+    local line
+    while IFS= read -r line; do
+        case "$line" in
+            "scripts/test-all.sh") ;;  # this script
+            "scripts/run.sh" | "ZELBO_SIMULATED_MOUSE=1 scripts/run.sh") ;;  # run_program_briefly
+            "sudo cmake --install build/release") ;;  # install_as_readme_says
+            *)
+                echo "the README's command is not run by the test command: $line"
+                return 1
+                ;;
+        esac
+    done < <(readme_commands)
+}
+
+# The README's install, into a staging folder instead of the system (DESTDIR).
+install_as_readme_says() {
+    echo "=== the README's install, staged"
+    local stage
+    stage=$(mktemp -d)
+    DESTDIR="$stage" cmake --install build/release >/dev/null
+    local missing=0 f
+    for f in usr/local/bin/zelbo-mouse usr/local/lib/zelbo-mouse/zelbo-mouse \
+        usr/local/lib/zelbo-mouse/skins/INI_CFG/config.ini usr/local/lib/zelbo-mouse/Macro_EN.dat \
+        usr/local/share/applications/zelbo-mouse.desktop \
+        usr/local/share/icons/hicolor/32x32/apps/zelbo-mouse.png \
+        etc/udev/rules.d/70-zelbo-mouse.rules; do
+        if [ ! -e "$stage/$f" ]; then
+            echo "the install did not place /$f"
+            missing=1
+        fi
+    done
+    rm -rf "$stage"
+    [ $missing -eq 0 ]
+}
+
+check_readme_commands
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
 run_program_briefly
+install_as_readme_says
 run_suite release
 for bench in build/release/bench/*_bench; do
     [ -x "$bench" ] || continue
