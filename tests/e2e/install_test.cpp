@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -130,6 +131,22 @@ protected:
         env.insert(QStringLiteral("ZELBO_SIMULATED_MOUSE"), QStringLiteral("1"));
         const QString fifo = Scratch() + QStringLiteral("/inject%1").arg(run);
         env.insert(QStringLiteral("ZELBO_SIM_INJECT"), fifo);
+        // The sanitizers' suppression files lie in the checkout, which the user may not reach.
+        for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"}) {
+            const QString key = QString::fromLatin1(name);
+            const QRegularExpression file(QStringLiteral("suppressions=([^:]+)"));
+            QString options = env.value(key);
+            const QRegularExpressionMatch match = file.match(options);
+            if (match.hasMatch()) {
+                const QString copy = Scratch() + QLatin1Char('/') + key + QStringLiteral(".supp");
+                QFile::remove(copy);
+                ASSERT_TRUE(QFile::copy(match.captured(1), copy)) << name;
+                ASSERT_TRUE(
+                    QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ReadOther));
+                options.replace(match.capturedStart(1), match.capturedLength(1), copy);
+                env.insert(key, options);
+            }
+        }
         if (QFileInfo::exists(Scratch() + QStringLiteral("/Xauthority"))) {
             env.insert(QStringLiteral("XAUTHORITY"), Scratch() + QStringLiteral("/Xauthority"));
         }
