@@ -5,12 +5,7 @@ target_link_libraries(make_program_icon PRIVATE zelbo_ui Qt6::Gui)
 
 set(ZELBO_PROGRAM_ICON ${CMAKE_BINARY_DIR}/desktop/zelbo-mouse.png)
 add_custom_command(OUTPUT ${ZELBO_PROGRAM_ICON}
-    COMMAND ${CMAKE_COMMAND} -E env
-        QT_QPA_PLATFORM=offscreen
-        "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1"
-        "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp"
-        "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-        "TSAN_OPTIONS=halt_on_error=1:suppressions=${PROJECT_SOURCE_DIR}/scripts/tsan.supp"
+    COMMAND ${ZELBO_TOOL_ENV}
         $<TARGET_FILE:make_program_icon> ${ZELBO_PROGRAM_ICON}
     DEPENDS make_program_icon
     COMMENT "Drawing the program's icon"

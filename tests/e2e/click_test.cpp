@@ -3,12 +3,9 @@
 // saves the profile left behind.
 #include <gtest/gtest.h>
 
-#include <QPoint>
-#include <QProcess>
-#include <QThread>
-
 #include "app/main_dialog.h"
 #include "platform/ini.h"
+#include "support/pointer_click.h"
 #include "support/program_run.h"
 #include "support/x11_probe.h"
 
@@ -47,32 +44,11 @@ protected:
         }
     }
 
-    // The centre of a main-page rectangle of the English skin.
-    QPoint Centre(int index) const {
-        const QStringList fields =
-            platform::GetPrivateProfileString(
-                QStringLiteral("BUTTONPOS"), QString::number(index), QString(), 256,
-                folder_.Path(QStringLiteral("skins/INI_EN/skin_main_en.ini")))
-                .split(QLatin1Char(','));
-        EXPECT_GE(fields.size(), 5) << index;
-        if (fields.size() < 5) {
-            return {};
-        }
-        return {fields[1].toInt() + fields[3].toInt() / 2, fields[2].toInt() + fields[4].toInt() / 2};
-    }
     // Moves the pointer over the rectangle and clicks the left button there.
     void Click(int index) {
-        const QPoint p = Centre(index);
-        const QString id = QString::number(window_);
-        for (const QStringList& args :
-             {QStringList{QStringLiteral("mousemove"), QStringLiteral("--window"), id,
-                          QString::number(p.x() - 1), QString::number(p.y())},
-              QStringList{QStringLiteral("mousemove"), QStringLiteral("--window"), id,
-                          QString::number(p.x()), QString::number(p.y())},
-              QStringList{QStringLiteral("click"), QStringLiteral("1")}}) {
-            ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0) << "xdotool";
-            QThread::msleep(30);
-        }
+        ASSERT_TRUE(
+            testing_support::ClickAt(window_, testing_support::MainRectCentre(folder_, index)))
+            << "xdotool";
     }
     QString Ini(const QString& section, const QString& key) const {
         return platform::GetPrivateProfileString(section, key, QString(), 20, folder_.ConfigIni());
@@ -94,8 +70,8 @@ TEST_F(PointerClicks, ASliderCellAppliedReachesTheMouseAndConfigIni) {
         QString data;
         const QStringList trace = folder_.TraceLines().mid(before);
         for (const QString& line : trace) {
-            const QStringList bytes = line.mid(line.indexOf(QStringLiteral(" set ")) + 5)
-                                          .split(QLatin1Char(' '));
+            const QStringList bytes =
+                line.mid(line.indexOf(QStringLiteral(" set ")) + 5).split(QLatin1Char(' '));
             // 07 18 03 i lo hi d c: byte i of the write run at hi:lo.
             if (line.contains(QStringLiteral(" set 07 18 03 ")) && bytes.size() >= 7 &&
                 bytes[3].toInt(nullptr, 16) + bytes[4].toInt(nullptr, 16) +
@@ -119,8 +95,9 @@ TEST_F(PointerClicks, AProfileButtonSavesTheEditsOfTheProfileLeftBehind) {
     Click(66 + 12 * 4 + 2);  // DPI level 4, step 2
     Click(32);               // wheel off
     Click(6);                // profile 3
-    ASSERT_TRUE(Eventually([&] { return Ini(QStringLiteral("Config1"), QStringLiteral("DPI_SET4")) == QStringLiteral("2"); }))
-        << "profile 1's edits were not saved";
+    ASSERT_TRUE(Eventually([&] {
+        return Ini(QStringLiteral("Config1"), QStringLiteral("DPI_SET4")) == QStringLiteral("2");
+    })) << "profile 1's edits were not saved";
     for (const char* section : {"Config1", "Config2", "Config3", "Config4"}) {
         EXPECT_EQ(Ini(QString::fromLatin1(section), QStringLiteral("DPI_SET4")), "2") << section;
         EXPECT_EQ(Ini(QString::fromLatin1(section), QStringLiteral("WHEEL_STATUS")), "0")

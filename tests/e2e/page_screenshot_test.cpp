@@ -7,12 +7,12 @@
 #include <QDir>
 #include <QImage>
 #include <QPoint>
-#include <QProcess>
 #include <QRegion>
 #include <QThread>
 
 #include "app/main_dialog.h"
 #include "platform/ini.h"
+#include "support/pointer_click.h"
 #include "support/program_in_process.h"
 #include "support/program_run.h"
 #include "support/qt_app.h"
@@ -44,19 +44,6 @@ void SetLanguage(const ProgramFolder& folder, int langSel) {
     ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("Init"),
                                                     QStringLiteral("LANG_SEL"),
                                                     QString::number(langSel), folder.ConfigIni()));
-}
-
-// The centre of a frame button; both languages place them alike.
-QPoint Centre(const ProgramFolder& folder, int index) {
-    const QStringList fields =
-        platform::GetPrivateProfileString(
-            QStringLiteral("BUTTONPOS"), QString::number(index), QString(), 256,
-            folder.Path(QStringLiteral("skins/INI_EN/skin_main_en.ini")))
-            .split(QLatin1Char(','));
-    if (fields.size() < 5) {
-        return {};
-    }
-    return {fields[1].toInt() + fields[3].toInt() / 2, fields[2].toInt() + fields[4].toInt() / 2};
 }
 
 // The share of the window's pixels (inside its shape) whose colours differ visibly.
@@ -118,17 +105,9 @@ protected:
         }));
         std::vector<QImage> shots;
         for (const PageTab& page : Pages) {
-            const QPoint p = Centre(folder, page.tab);
-            const QString id = QString::number(window);
-            for (const QStringList& args :
-                 {QStringList{QStringLiteral("mousemove"), QStringLiteral("--window"), id,
-                              QString::number(p.x() - 1), QString::number(p.y())},
-                  QStringList{QStringLiteral("mousemove"), QStringLiteral("--window"), id,
-                              QString::number(p.x()), QString::number(p.y())},
-                  QStringList{QStringLiteral("click"), QStringLiteral("1")}}) {
-                EXPECT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0) << "xdotool";
-                QThread::msleep(30);
-            }
+            EXPECT_TRUE(
+                testing_support::ClickAt(window, testing_support::MainRectCentre(folder, page.tab)))
+                << "xdotool";
             QThread::msleep(400);  // the repaint reaches the server
             shots.push_back(probe_.Capture(window));
         }
@@ -148,7 +127,7 @@ protected:
         const ui::ButtonPos& r = dlg.layouts().m_posColor[ColourSwatchRect];
         swatch = QRect(r.x, r.y, r.w, r.h);
         for (const PageTab& page : Pages) {
-            const QPoint p = Centre(program.folder, page.tab);
+            const QPoint p = testing_support::MainRectCentre(program.folder, page.tab);
             dlg.OnMouseMove(0, p - QPoint(1, 0));
             dlg.OnMouseMove(0, p);
             dlg.OnLButtonDown(0, p);
