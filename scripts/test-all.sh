@@ -42,8 +42,9 @@ run_program_briefly() {
         bash -c "ZELBO_SIMULATED_MOUSE=1 scripts/run.sh" >"$scratch/run.txt" 2>&1 &
     local run=$! log="" i
     for i in $(seq 120); do
+        # No LOG folder yet is no error: the program may not have got that far.
         log=$(find build/release/program/LOG -name '*.txt' -newer "$scratch/started" 2>/dev/null |
-              head -n 1)
+              head -n 1 || true)
         if [ -n "$log" ] && grep -q 'Finish Init!' "$log"; then
             break
         fi
