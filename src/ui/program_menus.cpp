@@ -2,6 +2,8 @@
 
 #include "ui/menu_resources.h"
 
+#include <QAction>
+
 CKveMenu g_menuMacro;
 CKveMenu g_menuTray;
 
@@ -9,12 +11,25 @@ namespace ui {
 
 namespace {
 
+// The records start again at 0 on every build; the running index of the command items goes on
+// counting across builds (a language switch), as it always has.
 void Build(CKveMenu& menu, int resourceId) {
     menu.Attach(LoadMenuResource(resourceId));
     menu.itemCount = 0;
-    menu.nextIndex = 0;
     if (menu.menu() != nullptr) {
-        menu.ChangeMenuItem(menu.menu(), true);
+        menu.ChangeMenuItem(menu.menu(), false);
+    }
+}
+
+void Route(QMenu* menu, OwnerDrawHandler* owner) {
+    if (menu == nullptr) {
+        return;
+    }
+    if (auto* owned = qobject_cast<KveMenuWidget*>(menu)) {
+        owned->SetOwnerDrawHandler(owner);
+    }
+    for (QAction* action : menu->actions()) {
+        Route(action->menu(), owner);
     }
 }
 
@@ -24,6 +39,14 @@ void BuildProgramMenus(std::uint8_t language) {
     const bool english = language == 1;
     Build(g_menuMacro, english ? MenuMacroEnglish : MenuMacroChinese);
     Build(g_menuTray, english ? MenuTrayEnglish : MenuTrayChinese);
+}
+
+void RouteProgramMenuDrawing(OwnerDrawHandler* owner) {
+    if (owner == nullptr) {
+        return;
+    }
+    Route(g_menuMacro.menu(), owner);
+    Route(g_menuTray.menu(), owner);
 }
 
 void DestroyProgramMenus() {

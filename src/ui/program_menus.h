@@ -13,8 +13,12 @@ extern CKveMenu g_menuTray;   // 162 English, 157 Chinese
 namespace ui {
 
 // Loads both menus of the language (1 English, anything else Chinese) into menus that have
-// none attached, with their item records started afresh, and makes every item owner-drawn.
+// none attached, with their item records started afresh (the command items' running index
+// keeps counting), and makes every item owner-drawn.
 void BuildProgramMenus(std::uint8_t language);
+// Hands the measuring and drawing of every item of both menus to owner (the window, which
+// forwards them to the menus' item records); nullptr leaves them as they are.
+void RouteProgramMenuDrawing(OwnerDrawHandler* owner);
 // Destroys both menus (before a rebuild, and at the end of the run).
 void DestroyProgramMenus();
 

@@ -115,6 +115,9 @@ TEST_F(ClickInput, DpiLevelsSlidersAndSwitchesOnTheMainPage) {
     ClickMain(47 + 2);  // switching off the current level: on to the next enabled, past 5
     EXPECT_EQ(g_dpiLevel, 0u);
     EXPECT_FALSE(g_dpiSetEn[2]);
+    ClickMain(47 + 4);  // switched on, then off again: the current level stays
+    ClickMain(47 + 4);
+    EXPECT_EQ(g_dpiLevel, 0u);
     ClickMain(47 + 0);  // the only enabled level stays on and current
     EXPECT_TRUE(g_dpiSetEn[0]);
     EXPECT_EQ(g_dpiLevel, 0u);
@@ -132,8 +135,14 @@ TEST_F(ClickInput, TabsMoveBetweenPagesAndTheMacroControlsFollowTheAdvancedPage)
     ClickMain(11);
     EXPECT_EQ(g_page.load(), PageColor);
     EXPECT_FALSE(dlg_->macroControls()->Created());
+    g_fireTime = 123;
+    dlg_->grab();  // a paint of the lighting page leaves the fire-time text alone
     ClickMain(10);
     EXPECT_TRUE(dlg_->macroControls()->Created());
+    dlg_->grab();  // the advanced page's paint writes the text the box shows next time
+    ClickMain(9);
+    ClickMain(10);
+    EXPECT_EQ(dlg_->macroControls()->editFireTime()->text(), QStringLiteral("123"));
     ClickMain(9);
     EXPECT_EQ(g_page.load(), PageMain);
     EXPECT_FALSE(dlg_->macroControls()->Created());
@@ -185,41 +194,32 @@ TEST_F(ClickInput, LightingPageKeepsOneCycleColourAndIgnoresCycleTimesForSteadyT
     EXPECT_EQ(drags_.drags, 1);
 }
 
-TEST_F(ClickInput, FrameButtonActsOnReleaseWhereverThePressWas) {
-    ASSERT_EQ(g_curConfig, 1);
-    const QPoint slot = Centre(L().m_posMain[66]);
-    Move(slot);
-    QTest::mousePress(dlg_.get(), Qt::LeftButton, {}, slot);
+TEST_F(ClickInput, ProfileButtonsSaveTheEditsIntoAllFourSectionsOnRelease) {
+    // The press on a slider cell edits level 1; the release over profile 2 switches.
+    const QPoint cell = Centre(L().m_posMain[66 + 12 * 1 + 9]);
+    Move(cell);
+    QTest::mousePress(dlg_.get(), Qt::LeftButton, {}, cell);
     EXPECT_EQ(g_mousePressed, 1);
     const QPoint profile2 = Centre(L().m_posMain[5]);
     Move(profile2);
     QTest::mouseRelease(dlg_.get(), Qt::LeftButton, {}, profile2);
     EXPECT_EQ(g_mousePressed, 0);
-    EXPECT_EQ(g_curConfig, 2);
     EXPECT_EQ(g_curConfigIdx.load(), 1);
-    ClickMain(8);  // the caption after the profiles switches nothing
-    EXPECT_EQ(g_curConfig, 2);
-    ClickMain(7);
-    EXPECT_EQ(g_curConfig, 4);
-    EXPECT_EQ(g_curConfigIdx.load(), 3);
-}
-
-TEST_F(ClickInput, ProfileButtonSavesTheEditsIntoAllFourSectionsAndReloadsThem) {
-    ClickMain(5);  // profile 2
-    ClickMain(66 + 12 * 1 + 9);
     KeyFunc[1][3] = 77;
     ClickMain(5);  // profile 2 again: saved and reloaded unchanged
     EXPECT_EQ(g_dpiSet[1], 9);
     EXPECT_EQ(KeyFunc[1][3], 77);
     ClickMain(66 + 12 * 3 + 4);
-    ClickMain(6);  // profile 3: the edits of profile 2 are kept in config.ini
-    EXPECT_EQ(g_curConfig, 3);
+    ClickMain(8);  // the caption after the profiles switches nothing
+    EXPECT_EQ(g_curConfig, 2);
+    ClickMain(7);
+    EXPECT_EQ(g_curConfigIdx.load(), 3);
     for (const char* section : {"Config1", "Config2", "Config3", "Config4"}) {
         EXPECT_EQ(Ini(QString::fromLatin1(section), QStringLiteral("DPI_SET1")), "9") << section;
         EXPECT_EQ(Ini(QString::fromLatin1(section), QStringLiteral("DPI_SET3")), "4") << section;
     }
     EXPECT_EQ(Ini(QStringLiteral("Config2"), QStringLiteral("K3")), "77");
-    EXPECT_NE(Ini(QStringLiteral("Config3"), QStringLiteral("K3")), "77");
+    EXPECT_NE(Ini(QStringLiteral("Config4"), QStringLiteral("K3")), "77");
 }
 
 TEST_F(ClickInput, TheMousesOwnSwitchDropsUnsavedEditsAndRecordsTheProfile) {

@@ -4,7 +4,6 @@
 
 #include <QFile>
 
-#include "profile/profile_settings.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -28,19 +27,6 @@ TEST(FireTimeTrack, LeftEdgeToRightmostPixelAndUnsignedDivision) {
     // A product past the signed range still divides as a positive number.
     const ButtonPos wide{0, 0, 10'000'000, 1};
     EXPECT_EQ(ui::FireTimeAt(9'000'000, wide), 270u);
-}
-
-TEST(DpiEnableSwitch, OffOnANonCurrentLevelKeepsTheCurrentOne) {
-    g_dpiSetEn = {true, true, false, true, false, true};
-    g_dpiLevel = 3;
-    ui::SwitchDpiLevelEnable(1);
-    EXPECT_FALSE(g_dpiSetEn[1]);
-    EXPECT_EQ(g_dpiLevel, 3u);
-    ui::SwitchDpiLevelEnable(3);
-    EXPECT_EQ(g_dpiLevel, 5u);
-    ui::SwitchDpiLevelEnable(4);
-    EXPECT_TRUE(g_dpiSetEn[4]);
-    EXPECT_EQ(g_dpiLevel, 5u) << "switching on never moves the current level";
 }
 
 TEST(HelpPage, ShipsBesideTheProgram) {
