@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the set-up commands. They run as the user; only installing packages needs root.
 # Started as root on a checkout that another user owns (sudo out of habit), they give the
 # build back to that user, so no file in the checkout ends up owned by root. CI, root on its
