@@ -1,4 +1,4 @@
-// The running window's paint and its colour choice, the window grabbed as the user sees it.
+// The running window's paint, the window grabbed as the user sees it.
 #include "app/main_dialog.h"
 
 #include <gtest/gtest.h>
@@ -71,28 +71,6 @@ TEST_F(MainWindowPaintTest, SlotsShowKeyboardAndUserMacroCaptions) {
     function = 66;  // no function: no caption
     EXPECT_EQ(Grab(PageMain, slot), empty);
     ClearMacro(g_macros, 3);
-}
-
-TEST_F(MainWindowPaintTest, ColourChoiceStoresInvertedNibblesAndShowsThem) {
-    for (std::uint32_t chosen : {0x0000FFu, 0x000000u, 0xFFFFFFu, 0x5F9FCFu}) {
-        program.dialogs.QueueColor(chosen);
-    }
-    program.dialogs.QueueColor(std::nullopt);
-    dlg.OnPickLedColor(41);  // red
-    EXPECT_EQ(g_dpiColor[0], (std::array<std::uint32_t, 3>{0, 15, 15}));
-    EXPECT_EQ(g_dpiColorRef[0], 0x0F0FFFu);
-    dlg.OnPickLedColor(43);  // black
-    EXPECT_EQ(g_dpiColor[2], (std::array<std::uint32_t, 3>{15, 15, 15}));
-    EXPECT_EQ(g_dpiColorRef[2], 0x0F0F0Fu);
-    dlg.OnPickLedColor(46);  // white
-    EXPECT_EQ(g_dpiColor[5], (std::array<std::uint32_t, 3>{0, 0, 0}));
-    EXPECT_EQ(g_dpiColorRef[5], 0xFFFFFFu);
-    dlg.OnPickLedColor(42);  // a colour as shown, (207, 159, 95), is stored as it was
-    EXPECT_EQ(g_dpiColor[1], (std::array<std::uint32_t, 3>{3, 6, 10}));
-    EXPECT_EQ(g_dpiColorRef[1], 0x5F9FCFu);
-    dlg.OnPickLedColor(42);  // cancelled
-    EXPECT_EQ(g_dpiColorRef[1], 0x5F9FCFu);
-    EXPECT_EQ(program.dialogs.ColorRequests(), (std::vector<std::uint32_t>(5, 0))) << "on black";
 }
 
 }  // namespace

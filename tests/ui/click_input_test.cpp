@@ -151,7 +151,7 @@ TEST_F(ClickInput, TabsMoveBetweenPagesAndTheMacroControlsFollowTheAdvancedPage)
     EXPECT_EQ(g_page.load(), PageMain);
 }
 
-TEST_F(ClickInput, FireTimeTrackEndsAndItsStepButtonsStopAtTheLimits) {
+TEST_F(ClickInput, FireTimeTrackEndsStepButtonsAndAdvancedSliders) {
     ClickMain(10);
     const ButtonPos track = L().m_posAdv[30];
     Click(QPoint(track.x, track.y + 1));
@@ -159,12 +159,11 @@ TEST_F(ClickInput, FireTimeTrackEndsAndItsStepButtonsStopAtTheLimits) {
     Click(QPoint(track.x + track.w - 1, track.y + 1));
     ASSERT_EQ(track.w, 200) << "the shipped skin's track";
     EXPECT_EQ(g_fireTime, 298u) << "199 * 300 / 200, rounded down";
-    ClickAdv(31);
-    ClickAdv(31);
-    EXPECT_EQ(g_fireTime, 300u);
-    g_fireTime = 0;
+    ClickAdv(31);  // the step buttons; their limits are the step rule's own test
+    EXPECT_EQ(g_fireTime, 299u);
     ClickAdv(32);
-    EXPECT_EQ(g_fireTime, 0u);
+    ClickAdv(32);
+    EXPECT_EQ(g_fireTime, 297u);
     ClickAdv(8 + 9);
     ClickAdv(18 + 3);
     ClickAdv(34 + 2);
@@ -298,18 +297,25 @@ TEST_F(ClickInput, FactoryRestoreBringsBackTheFactoryMacrosOnlyOnTheAdvancedPage
 }
 
 TEST_F(ClickInput, ColourDialogAnswersBecomeInvertedChannelLevels) {
-    dialogs_.QueueColor(0x0000FFu);  // red
-    dialogs_.QueueColor(0x000000u);  // black
-    dialogs_.QueueColor(0xFFFFFFu);  // white
-    ClickMain(41);
-    ClickMain(43);
-    ClickMain(46);
+    // Red, black, white, a colour as the swatch shows it (207, 159, 95), then a cancel.
+    for (auto answer : {std::optional<std::uint32_t>(0x0000FFu), std::optional(0x000000u),
+                        std::optional(0xFFFFFFu), std::optional(0x5F9FCFu),
+                        std::optional<std::uint32_t>()}) {
+        dialogs_.QueueColor(answer);
+    }
+    for (int swatch : {41, 43, 46, 42, 42}) {
+        ClickMain(swatch);
+    }
     using Levels = std::array<std::uint32_t, 3>;
     EXPECT_EQ(g_dpiColor[0], (Levels{0, 15, 15}));
     EXPECT_EQ(g_dpiColorRef[0], 0x0F0FFFu);
     EXPECT_EQ(g_dpiColor[2], (Levels{15, 15, 15}));
+    EXPECT_EQ(g_dpiColorRef[2], 0x0F0F0Fu);
     EXPECT_EQ(g_dpiColor[5], (Levels{0, 0, 0}));
     EXPECT_EQ(g_dpiColorRef[5], 0xFFFFFFu);
+    EXPECT_EQ(g_dpiColor[1], (Levels{3, 6, 10})) << "stored as shown, kept by the cancel";
+    EXPECT_EQ(g_dpiColorRef[1], 0x5F9FCFu);
+    EXPECT_EQ(dialogs_.ColorRequests(), (std::vector<std::uint32_t>(5, 0))) << "on black";
 }
 
 TEST_F(ClickInput, HideCloseAndMinimiseLeaveEverySettingInMemory) {
