@@ -22,38 +22,35 @@ protected:
         ASSERT_TRUE(QFile::setPermissions(root_.path(), QFile::permissions(root_.path()) |
                                                             QFileDevice::ReadOther |
                                                             QFileDevice::ExeOther));
-        Write(Installed("zelbo-mouse"), "the program");
+        // Each installed file holds its own name.
+        for (const char* file : {"zelbo-mouse", "skins/INI_CFG/config.ini", "skins/main normal.jpg",
+                                 "Macro_EN.dat", "LOG/Mouse2026_1_1_00_00_00.txt"}) {
+            Write(Installed(file), file);
+        }
         ASSERT_TRUE(QFile::setPermissions(Installed("zelbo-mouse"),
                                           QFile::permissions(Installed("zelbo-mouse")) |
                                               QFileDevice::ExeOwner | QFileDevice::ExeOther));
-        Write(Installed("skins/INI_CFG/config.ini"), "shipped profiles");
-        Write(Installed("skins/main normal.jpg"), "image");
-        Write(Installed("Macro_EN.dat"), "shipped macros");
-        Write(Installed("LOG/Mouse2026_1_1_00_00_00.txt"), "someone's run");
         ASSERT_TRUE(QDir().mkpath(DataHome()));
     }
 
     void TearDown() override { SetInstalledFolderModes(QFileDevice::WriteOwner); }
 
-    // Installed as a package installs it: nobody may write it (its owner root excepted).
-    void MakeInstalledReadOnly() { SetInstalledFolderModes({}); }
-
+    // Installed as a package installs it, nobody may write it: without extra, the owner neither.
     void SetInstalledFolderModes(QFileDevice::Permissions extra) {
-        for (const QString& dir :
-             {Installed(""), Installed("skins"), Installed("skins/INI_CFG"), Installed("LOG")}) {
-            ASSERT_TRUE(QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                                       QFileDevice::ReadOther |
-                                                       QFileDevice::ExeOther | extra));
+        for (const char* dir : {"", "skins", "skins/INI_CFG", "LOG"}) {
+            ASSERT_TRUE(QFile::setPermissions(Installed(dir), QFileDevice::ReadOwner |
+                                                                  QFileDevice::ExeOwner |
+                                                                  QFileDevice::ReadOther |
+                                                                  QFileDevice::ExeOther | extra));
         }
     }
 
     QString Installed(const QString& relative) const {
-        return root_.filePath(QStringLiteral("lib/zelbo-mouse/") + relative);
+        return QDir::cleanPath(root_.filePath(QStringLiteral("lib/zelbo-mouse/") + relative));
     }
-    QString InstalledDir() const { return QDir::cleanPath(Installed({})); }
     QString DataHome() const { return root_.filePath(QStringLiteral("home/.local/share")); }
     QString UserFile(const QString& relative) const {
-        return DataHome() + QStringLiteral("/zelbo-mouse/") + relative;
+        return QDir::cleanPath(DataHome() + QStringLiteral("/zelbo-mouse/") + relative);
     }
 
     static void Write(const QString& path, const QByteArray& content) {
@@ -71,20 +68,25 @@ protected:
 };
 
 TEST_F(ProgramFilesDirTest, AWritableFolderIsUsedAsItIs) {
-    EXPECT_EQ(ProgramFilesDir(InstalledDir(), DataHome()).toStdString(),
-              InstalledDir().toStdString());
+    EXPECT_EQ(ProgramFilesDir(Installed({}), DataHome()), Installed({}));
     EXPECT_FALSE(QFileInfo::exists(UserFile({})));
 }
 
 TEST_F(ProgramFilesDirTest, AnInstalledFolderGetsAPerUserCopyThatIsNeverOverwritten) {
-    MakeInstalledReadOnly();
+    SetInstalledFolderModes({});
+    const QString blocked = root_.filePath(QStringLiteral("blocked"));
+    Write(blocked, "a file where the data folder would be");
     RunAsOrdinaryUser(
         [&] {
-            ASSERT_EQ(ProgramFilesDir(InstalledDir(), DataHome()).toStdString(),
-                      QDir::cleanPath(UserFile({})).toStdString());
-            EXPECT_EQ(Read(UserFile("skins/INI_CFG/config.ini")), "shipped profiles");
-            EXPECT_EQ(Read(UserFile("skins/main normal.jpg")), "image");
-            EXPECT_EQ(Read(UserFile("Macro_EN.dat")), "shipped macros");
+            // Without a usable data folder the installed folder is used after all.
+            EXPECT_EQ(ProgramFilesDir(Installed({}), blocked), Installed({}));
+            EXPECT_EQ(ProgramFilesDir(Installed({}), QString()), Installed({}));
+
+            ASSERT_EQ(ProgramFilesDir(Installed({}), DataHome()), UserFile({}));
+            for (const char* file : {"skins/INI_CFG/config.ini", "skins/main normal.jpg",
+                                     "Macro_EN.dat"}) {
+                EXPECT_EQ(Read(UserFile(file)), file);
+            }
             EXPECT_FALSE(QFileInfo::exists(UserFile("zelbo-mouse"))) << "not the program";
             EXPECT_FALSE(QFileInfo::exists(UserFile("LOG"))) << "not another run's log";
             EXPECT_TRUE(QFileInfo(UserFile("skins/INI_CFG/config.ini")).isWritable());
@@ -93,25 +95,12 @@ TEST_F(ProgramFilesDirTest, AnInstalledFolderGetsAPerUserCopyThatIsNeverOverwrit
             // The user's runs change their files and lose one.
             Write(UserFile("skins/INI_CFG/config.ini"), "the user's profiles");
             ASSERT_TRUE(QFile::remove(UserFile("skins/main normal.jpg")));
-            ASSERT_EQ(ProgramFilesDir(InstalledDir(), DataHome()).toStdString(),
-                      QDir::cleanPath(UserFile({})).toStdString());
+            ASSERT_EQ(ProgramFilesDir(Installed({}), DataHome()), UserFile({}));
             EXPECT_EQ(Read(UserFile("skins/INI_CFG/config.ini")), "the user's profiles");
-            EXPECT_EQ(Read(UserFile("skins/main normal.jpg")), "image");
+            EXPECT_EQ(Read(UserFile("skins/main normal.jpg")), "skins/main normal.jpg");
         },
         {DataHome()});
-    EXPECT_EQ(Read(Installed("skins/INI_CFG/config.ini")), "shipped profiles");
-}
-
-TEST_F(ProgramFilesDirTest, WithoutAUsableDataFolderTheInstalledFolderIsUsed) {
-    MakeInstalledReadOnly();
-    const QString blocked = root_.filePath(QStringLiteral("blocked"));
-    Write(blocked, "a file where the data folder would be");
-    RunAsOrdinaryUser([&] {
-        EXPECT_EQ(ProgramFilesDir(InstalledDir(), blocked).toStdString(),
-                  InstalledDir().toStdString());
-        EXPECT_EQ(ProgramFilesDir(InstalledDir(), QString()).toStdString(),
-                  InstalledDir().toStdString());
-    });
+    EXPECT_EQ(Read(Installed("skins/INI_CFG/config.ini")), "skins/INI_CFG/config.ini");
 }
 
 }  // namespace
