@@ -51,12 +51,8 @@ protected:
         previousMessages_ = platform::SetMessageService(&messages_);
         previousDialogs_ = platform::SetDialogService(&dialogs_);
         controls_.CreateMacroControls(&page_,
-                                      {{10, 10, 40, 20},
-                                       {60, 10, 40, 20},
-                                       {110, 10, 40, 20},
-                                       {160, 10, 80, 20},
-                                       {10, 40, 100, 150},
-                                       {120, 40, 150, 150}},
+                                      {{10, 10, 40, 20}, {60, 10, 40, 20}, {110, 10, 40, 20},
+                                       {160, 10, 80, 20}, {10, 40, 100, 150}, {120, 40, 150, 150}},
                                       QStringLiteral("35"));
     }
     void TearDown() override {
@@ -361,13 +357,6 @@ TEST_F(MacroCommandsTest, OpenListReadsTheFileButNotDuringARecording) {
     commands_.OnMacroButton(AdvOpenList);
     ExpectDialog(2, true);
     EXPECT_EQ(Names(), QStringList({"two"})) << "the export left the locked macro out";
-    // A negative count is an empty list.
-    WriteText(Path("neg.dat"), "[Macros]\r\nmacroNum=-3\r\n0=065000\r\n");
-    dialogs_.QueueFileName(Path("neg.dat"));
-    commands_.OnMacroButton(AdvOpenList);
-    EXPECT_TRUE(Names().isEmpty());
-    EXPECT_EQ(StepLines(), 0);
-    EXPECT_EQ(controls_.editMacroName()->text(), QString());
 }
 
 }  // namespace

@@ -85,6 +85,18 @@ protected:
         }
         return true;
     }
+    // Some pixel of r passes test.
+    template <typename Test>
+    static bool AnyPixel(const QImage& canvas, const ButtonPos& r, Test test) {
+        for (int y = r.y; y < r.y + r.h; ++y) {
+            for (int x = r.x; x < r.x + r.w; ++x) {
+                if (test(canvas.pixel(x, y))) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
     // Every pixel of column x of r equals source.
     static bool ColumnFrom(const QImage& canvas, const QImage& source, const ButtonPos& r, int x) {
         for (int y = r.y; y < r.y + r.h; ++y) {
@@ -216,29 +228,18 @@ TEST_F(PagePainterTest, MissingSkinImagesPaintADarkPageWithTheCaptions) {
     const ButtonPos& apply = layouts.m_posMain[3];
     EXPECT_EQ(page.pixel(apply.x + 1, apply.y + 1), qRgb(30, 30, 30));
     EXPECT_EQ(page.pixel(799, 639), qRgb(30, 30, 30));
-    bool white = false;
-    for (int y = apply.y; y < apply.y + apply.h && !white; ++y) {
-        for (int x = apply.x; x < apply.x + apply.w && !white; ++x) {
-            const QRgb p = page.pixel(x, y);
-            white = qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) > 200;
-        }
-    }
-    EXPECT_TRUE(white) << "the Apply caption is drawn";
+    EXPECT_TRUE(AnyPixel(page, apply, [](QRgb p) {
+        return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) > 200;
+    })) << "the Apply caption is drawn";
 }
 
 TEST_F(PagePainterTest, HoveredSlotCaptionTurnsRed) {
     const ButtonPos& slot = layouts.m_posMain[23];
     KeyFunc[0][1] = 75;  // a keyboard key: "键盘"
     auto hasRed = [&](const QImage& page) {
-        for (int y = slot.y; y < slot.y + slot.h; ++y) {
-            for (int x = slot.x; x < slot.x + slot.w; ++x) {
-                const QRgb p = page.pixel(x, y);
-                if (qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60) {
-                    return true;
-                }
-            }
-        }
-        return false;
+        return AnyPixel(page, slot, [](QRgb p) {
+            return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
+        });
     };
     EXPECT_FALSE(hasRed(Paint(PageMain)));
     g_hoverMain = 23;
