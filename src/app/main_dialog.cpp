@@ -30,6 +30,7 @@
 #include "ui/list_box.h"
 #include "ui/macro_controls.h"
 #include "ui/page_layouts.h"
+#include "ui/pre_translate.h"
 #include "ui/program_menus.h"
 #include "ui/skin_font.h"
 #include "ui/tray_icon.h"
@@ -119,6 +120,8 @@ CKVE_ZelboDlg::CKVE_ZelboDlg(QWidget* parent)
       workers_(std::make_unique<Workers>()),
       skinHooks_(std::make_unique<SkinHooks>(*this)) {
     tray_ = std::make_unique<ui::TrayIcon>(this, m_hIcon);
+    preTranslator_ = std::make_unique<ui::PreTranslator>(
+        this, [this] { return macroControls_.get(); }, ui::MakeWindowKeyboardGrab());
     resize(FallbackWidth, FallbackHeight);
 }
 
@@ -525,7 +528,12 @@ void CKVE_ZelboDlg::OnStepCommand(unsigned) {}
 void CKVE_ZelboDlg::OpenFunctionPopup(int) {}
 void CKVE_ZelboDlg::CloseFunctionPopup() {}
 void CKVE_ZelboDlg::OnMacroButton(int) {}
-void CKVE_ZelboDlg::OnRecordButton() {}
+void CKVE_ZelboDlg::OnRecordButton() {
+    preTranslator_->OnRecordButton();
+}
+bool CKVE_ZelboDlg::PreTranslateMessage(QObject* receiver, QEvent* event) {
+    return preTranslator_->PreTranslateMessage(receiver, event);
+}
 void CKVE_ZelboDlg::OnPickLedColor(int) {}
 void CKVE_ZelboDlg::OnImportConfigIni() {}
 void CKVE_ZelboDlg::OnExportConfigIni() {}

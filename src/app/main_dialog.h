@@ -16,6 +16,7 @@
 #include "ui/page_layouts.h"
 
 namespace ui {
+class PreTranslator;
 class TrayIcon;
 }
 class MacroControls;
@@ -95,6 +96,9 @@ public:
     void OnMacroButton(int advIndex);
     // Advanced-page button 4: starts or stops the keyboard recording.
     void OnRecordButton();
+    // Sees the key and mouse events of the window and its child widgets before they are
+    // delivered (recording, the lists' context menus, Esc/Enter/F10); true consumes the event.
+    bool PreTranslateMessage(QObject* receiver, QEvent* event);
     // Colour dialog for DPI level button - 41 (main rectangles 41..46).
     void OnPickLedColor(int button);
     // Profile files and the factory settings (frame buttons 14, 15, 16).
@@ -139,6 +143,8 @@ private:
     struct Workers;
     std::unique_ptr<Workers> workers_;
     std::unique_ptr<SkinHooks> skinHooks_;
+    // The pre-translation; it also holds the keyboard grab of a recording.
+    std::unique_ptr<ui::PreTranslator> preTranslator_;
     QEventLoop* modalLoop_ = nullptr;
     bool ending_ = false;
     bool hiddenToTray_ = false;
