@@ -79,9 +79,9 @@ bool ReleaseHeldKey(std::uint8_t vk) {
 int ElapsedMilliseconds() {
     const std::int64_t utc = platform::UtcMilliseconds();
     g_lastTime = ToSystemTime(utc);
-    const std::int64_t t = ((g_lastTime.hour * 60 + g_lastTime.minute) * 60 + g_lastTime.second) *
-                               std::int64_t{1000} +
-                           g_lastTime.milliseconds;
+    const std::int64_t t =
+        ((g_lastTime.hour * 60 + g_lastTime.minute) * 60 + g_lastTime.second) * std::int64_t{1000} +
+        g_lastTime.milliseconds;
     std::int64_t d = t - static_cast<std::int64_t>(g_lastMs);
     g_lastMs = static_cast<std::uint32_t>(t);
     if (d < 0) {

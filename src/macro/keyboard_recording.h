@@ -28,7 +28,7 @@ inline constexpr int RecordMaxHeldKeys = 9;
 // The calendar time as the system reports it (UTC), field by field.
 struct SystemTime {
     std::uint16_t year;
-    std::uint16_t month;  // 1..12
+    std::uint16_t month;      // 1..12
     std::uint16_t dayOfWeek;  // 0 Sunday
     std::uint16_t day;
     std::uint16_t hour;
@@ -40,12 +40,12 @@ struct SystemTime {
 extern std::int32_t g_recMacro;      // index of the macro being recorded
 extern std::int32_t g_recStepCount;  // steps recorded so far, at most 110
 extern std::array<std::uint8_t, RecordMaxHeldKeys> g_recHeldKeys;  // held keys, in press order
-extern std::int32_t g_recHeldCount;  // entries in use in g_recHeldKeys
+extern std::int32_t g_recHeldCount;    // entries in use in g_recHeldKeys
 extern std::uint32_t g_recLastMsg;     // the last key message taken ...
 extern std::uint32_t g_recLastWParam;  // ... and its key code (the auto-repeat filter)
-extern SystemTime g_lastTime;  // the time read by the last ElapsedMilliseconds call
-extern std::uint32_t g_lastMs;  // that time as milliseconds since midnight
-extern std::int32_t g_hitListScroll;  // scroll position read by the last right-click hit test
+extern SystemTime g_lastTime;          // the time read by the last ElapsedMilliseconds call
+extern std::uint32_t g_lastMs;         // that time as milliseconds since midnight
+extern std::int32_t g_hitListScroll;   // scroll position read by the last right-click hit test
 
 // Milliseconds since the previous call, 0..65535, from the calendar clock of the clock in force;
 // a call after midnight UTC still gives the true difference.

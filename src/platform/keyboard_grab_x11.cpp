@@ -19,9 +19,8 @@ public:
         }
         // owner_events false: every key is reported to the grab window, whichever window of
         // ours (or of another program) would have had it.
-        const xcb_grab_keyboard_cookie_t cookie =
-            xcb_grab_keyboard(connection_, 0, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
-                              XCB_GRAB_MODE_ASYNC);
+        const xcb_grab_keyboard_cookie_t cookie = xcb_grab_keyboard(
+            connection_, 0, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
         xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(connection_, cookie, nullptr);
         held_ = reply != nullptr && reply->status == XCB_GRAB_STATUS_SUCCESS;
         std::free(reply);

@@ -188,7 +188,8 @@ void PreTranslator::OnRightButtonUp(const QPoint& pt) {
     g_stepListSel = stepRow;
     steps->SetCurSel(stepRow);
     g_hitListCount = steps->GetCount();
-    if (ScreenClientRect(*steps).contains(pt) && (stepRow < g_hitListCount || g_hitListCount == 0)) {
+    if (ScreenClientRect(*steps).contains(pt) &&
+        (stepRow < g_hitListCount || g_hitListCount == 0)) {
         if (IsMacroLocked(g_cmdMacro)) {
             return;  // a locked macro's steps have no menu
         }

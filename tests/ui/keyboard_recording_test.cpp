@@ -250,11 +250,10 @@ TEST_F(RecordingTest, AThenBRecordsFourStepsEachWaitingForTheNextKeyTheLast20Ms)
     Press(Letter('b'));
     Wait(40);
     Release(Letter('b'));
-    EXPECT_EQ(StepLines(),
-              (QStringList{QStringLiteral("[↓]A"), QStringLiteral("    100ms"),
-                           QStringLiteral("[↑]A"), QStringLiteral("    250ms"),
-                           QStringLiteral("[↓]B"), QStringLiteral("    40ms"),
-                           QStringLiteral("[↑]B")}));
+    EXPECT_EQ(StepLines(), (QStringList{QStringLiteral("[↓]A"), QStringLiteral("    100ms"),
+                                        QStringLiteral("[↑]A"), QStringLiteral("    250ms"),
+                                        QStringLiteral("[↓]B"), QStringLiteral("    40ms"),
+                                        QStringLiteral("[↑]B")}));
     EXPECT_EQ(controls_.stepList()->GetCurSel(), 6) << "the newest line is selected";
     EXPECT_EQ(Macro(0).stepCount, 0) << "set by the stop";
 
@@ -427,10 +426,9 @@ TEST_F(RecordingTest, RightClickOnAStepOpensTheStepMenuAndTheCommandActsOnTheNew
     SelectMacro(0);  // three steps: five lines
     OnNextMenu(32838);
     RightClick(controls_.stepList()->viewport(), StepLinePos(2));
-    EXPECT_EQ(menuItems_, (QStringList{QStringLiteral("Add Forward"),
-                                       QStringLiteral("Add Backward"),
-                                       QStringLiteral("Modify Delay"),
-                                       QStringLiteral("Delete Item")}));
+    EXPECT_EQ(menuItems_,
+              (QStringList{QStringLiteral("Add Forward"), QStringLiteral("Add Backward"),
+                           QStringLiteral("Modify Delay"), QStringLiteral("Delete Item")}));
     EXPECT_EQ(host_->commands, std::vector<unsigned>{32838});
     EXPECT_EQ(controls_.stepList()->GetCurSel(), 2);
     EXPECT_EQ(g_stepListSel, 2);
