@@ -11,6 +11,7 @@
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QWindow>
 #include <mutex>
 
@@ -19,21 +20,29 @@
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
 #include "device/discovery.h"
+#include "macro/macro_commands.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
 #include "platform/message_service.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
+#include "profile/profile_switch.h"
+#include "ui/click_dispatch.h"
+#include "ui/display_threads.h"
 #include "ui/editable_list_box.h"
 #include "ui/kve_menu.h"
 #include "ui/list_box.h"
 #include "ui/macro_controls.h"
+#include "ui/macro_controls_view.h"
 #include "ui/page_layouts.h"
+#include "ui/page_painter.h"
 #include "ui/pre_translate.h"
 #include "ui/program_menus.h"
 #include "ui/skin_font.h"
+#include "ui/skin_image_cache.h"
 #include "ui/tray_icon.h"
+#include "ui/window_state.h"
 #include "ui/window_message.h"
 #include "ui/window_shape.h"
 
@@ -118,11 +127,19 @@ CKVE_ZelboDlg::CKVE_ZelboDlg(QWidget* parent)
       m_hIcon(ui::ProgramIcon()),
       queue_(std::make_shared<ThreadQueue>(this)),
       workers_(std::make_unique<Workers>()),
-      skinHooks_(std::make_unique<SkinHooks>(*this)) {
+      skinHooks_(std::make_unique<SkinHooks>(*this)),
+      displayThreads_(std::make_unique<ui::DisplayThreads>()) {
     tray_ = std::make_unique<ui::TrayIcon>(this, m_hIcon);
     preTranslator_ = std::make_unique<ui::PreTranslator>(
         this, [this] { return macroControls_.get(); }, ui::MakeWindowKeyboardGrab());
     resize(FallbackWidth, FallbackHeight);
+    // The hover indexes follow the pointer without a button held.
+    setMouseTracking(true);
+    // Every paint covers the whole window with one finished picture: nothing is erased first,
+    // so the old page stays until the new one replaces it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    installEventFilter(new ui::ChildControlColours(this));
 }
 
 CKVE_ZelboDlg::~CKVE_ZelboDlg() {
@@ -304,11 +321,14 @@ void CKVE_ZelboDlg::StartDeviceThreads() {
 }
 
 void CKVE_ZelboDlg::StartBlinkThread() {
-    // The DPI blink thread of the main page joins here with the display threads.
+    const UiExecutor toUi = UiThread();
+    QWidget* window = this;
+    displayThreads_->StartBlink([toUi, window] { toUi([window] { window->update(); }); });
 }
 
 void CKVE_ZelboDlg::StopWorkerThreads() {
     workers_->device.Stop();
+    displayThreads_->Stop();
 }
 
 void CKVE_ZelboDlg::HandOverDeviceNotifications() {
@@ -507,37 +527,103 @@ std::intptr_t CKVE_ZelboDlg::OnPowerBroadcast(std::uintptr_t, std::intptr_t) {
 }
 
 // Handlers of the pages, the macro editor and the lists: wired with their pieces.
-void CKVE_ZelboDlg::OnPaint() {}
-void CKVE_ZelboDlg::OnLButtonDown(unsigned, QPoint) {}
-void CKVE_ZelboDlg::OnLButtonUp(unsigned, QPoint) {}
-void CKVE_ZelboDlg::OnMouseMove(unsigned, QPoint) {}
+void CKVE_ZelboDlg::OnPaint() {
+    if (g_popupChoiceMade != 0) {
+        g_popupChoiceMade = 0;
+        CloseFunctionPopup();
+    }
+    QPainter painter(this);
+    if (isMinimized()) {
+        ui::PaintMinimized(painter, m_hIcon, size());
+        return;
+    }
+    painter.drawImage(0, 0,
+                      ui::ComposePage(m_layouts, ui::WindowSkinImages(), g_strSkinDir, size()));
+}
+void CKVE_ZelboDlg::OnLButtonDown(unsigned, QPoint point) {
+    ui::OnLButtonDown(*this, point);
+}
+void CKVE_ZelboDlg::OnLButtonUp(unsigned, QPoint point) {
+    ui::OnLButtonUp(*this, point);
+}
+void CKVE_ZelboDlg::OnMouseMove(unsigned, QPoint point) {
+    ui::OnMouseMove(*this, point);
+}
+std::int32_t CKVE_ZelboDlg::HitTestRects(const QPoint* pt, const ui::ButtonPos* rects, int last) {
+    return ui::HitTestRects(*pt, rects, last);
+}
 void CKVE_ZelboDlg::OnMacroListSelChange() {
     if (macroControls_) {
         macroControls_->OnMacroListSelChange();
     }
 }
-void CKVE_ZelboDlg::OnStepListDblClk() {}
+void CKVE_ZelboDlg::OnStepListDblClk() {
+    if (macroControls_) {
+        macroControls_->OnStepListDblClk();
+    }
+}
 std::intptr_t CKVE_ZelboDlg::OnStepEditDone(std::uintptr_t, std::intptr_t) {
+    ui::MacroControlsView view(macroControls_.get(), this);
+    MacroCommands(view).OnStepEditDone();
     return 0;
 }
-void CKVE_ZelboDlg::OnImportMacro() {}
-void CKVE_ZelboDlg::OnExportMacro() {}
-void CKVE_ZelboDlg::OnStepCommand(unsigned) {}
+void CKVE_ZelboDlg::OnImportMacro() {
+    ui::MacroControlsView view(macroControls_.get(), this);
+    MacroCommands(view).OnImportMacro();
+}
+void CKVE_ZelboDlg::OnExportMacro() {
+    ui::MacroControlsView view(macroControls_.get(), this);
+    MacroCommands(view).OnExportMacro();
+}
+void CKVE_ZelboDlg::OnStepCommand(unsigned id) {
+    ui::MacroControlsView view(macroControls_.get(), this);
+    MacroCommands(view).OnStepCommand(id);
+}
 
 // Entry points of the pieces that the click dispatch reaches (filled in with each piece).
 void CKVE_ZelboDlg::OpenFunctionPopup(int) {}
 void CKVE_ZelboDlg::CloseFunctionPopup() {}
-void CKVE_ZelboDlg::OnMacroButton(int) {}
+void CKVE_ZelboDlg::OnMacroButton(int advIndex) {
+    if (advIndex == AdvRecord) {
+        OnRecordButton();
+        return;
+    }
+    ui::MacroControlsView view(macroControls_.get(), this);
+    MacroCommands(view).OnMacroButton(advIndex);
+}
 void CKVE_ZelboDlg::OnRecordButton() {
     preTranslator_->OnRecordButton();
 }
 bool CKVE_ZelboDlg::PreTranslateMessage(QObject* receiver, QEvent* event) {
     return preTranslator_->PreTranslateMessage(receiver, event);
 }
-void CKVE_ZelboDlg::OnPickLedColor(int) {}
-void CKVE_ZelboDlg::OnImportConfigIni() {}
-void CKVE_ZelboDlg::OnExportConfigIni() {}
-void CKVE_ZelboDlg::OnRestoreDefaults() {}
+void CKVE_ZelboDlg::OnPickLedColor(int button) {
+    ui::PickLedColor(button);
+    update();  // also after a cancel
+}
+void CKVE_ZelboDlg::OnImportConfigIni() {
+    if (ImportProfiles()) {
+        update();
+    }
+}
+void CKVE_ZelboDlg::OnExportConfigIni() {
+    if (ExportProfiles()) {
+        update();
+    }
+}
+void CKVE_ZelboDlg::OnRestoreDefaults() {
+    // The factory macros come back only where the macro list shows.
+    const bool advancedPage = g_page == PageAdvanced;
+    RestoreDefaults(advancedPage);
+    if (advancedPage && macroControls_) {
+        macroControls_->RefillMacroList();
+    }
+    update();
+}
 void CKVE_ZelboDlg::OnLangChinese() {}
 void CKVE_ZelboDlg::OnLangEnglish() {}
-void CKVE_ZelboDlg::StartLedPreviewThread() {}
+void CKVE_ZelboDlg::StartLedPreviewThread() {
+    const UiExecutor toUi = UiThread();
+    QWidget* window = this;
+    displayThreads_->StartLedPreview([toUi, window] { toUi([window] { window->update(); }); });
+}

@@ -16,6 +16,7 @@
 #include "ui/page_layouts.h"
 
 namespace ui {
+class DisplayThreads;
 class PreTranslator;
 class TrayIcon;
 }
@@ -72,6 +73,8 @@ public:
     void OnLButtonDown(unsigned flags, QPoint point);
     void OnLButtonUp(unsigned flags, QPoint point);
     void OnMouseMove(unsigned flags, QPoint point);
+    // The first of rects[0..last] that contains pt, 255 when none does (see click_dispatch.h).
+    static std::int32_t HitTestRects(const QPoint* pt, const ui::ButtonPos* rects, int last);
     void OnClose();
     std::intptr_t OnNotifyIcon(std::uintptr_t iconId, std::intptr_t mouseMessage);
     std::intptr_t OnDeviceChange(std::uintptr_t event, std::intptr_t header);
@@ -143,6 +146,8 @@ private:
     struct Workers;
     std::unique_ptr<Workers> workers_;
     std::unique_ptr<SkinHooks> skinHooks_;
+    // The lighting preview and the blink thread; stopped with the device threads.
+    std::unique_ptr<ui::DisplayThreads> displayThreads_;
     // The pre-translation; it also holds the keyboard grab of a recording.
     std::unique_ptr<ui::PreTranslator> preTranslator_;
     QEventLoop* modalLoop_ = nullptr;

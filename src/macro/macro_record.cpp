@@ -21,6 +21,7 @@ std::int32_t g_stepListCurSel = 0;
 std::int32_t g_stepListSel = 0;
 std::int32_t g_hitListCount = 0;
 std::int32_t g_trackValue = 0;
+std::int32_t g_trackInsertMode = 0;
 
 QString MacroName(const MacroRecord& record) {
     int length = 0;
@@ -30,13 +31,21 @@ QString MacroName(const MacroRecord& record) {
     return QString(reinterpret_cast<const QChar*>(record.name.data()), length);
 }
 
-int SetMacroName(MacroRecord& record, const QString& text) {
-    const int length = std::min<int>(text.size(), MacroNameLength - 1);
-    record.name.fill(0);
-    for (int i = 0; i < length; ++i) {
-        record.name[i] = text.at(i).unicode();
+QString StoredMacroName(const QString& text) {
+    qsizetype length = std::min<qsizetype>(text.size(), MacroNameLength);
+    if (length < text.size() && text.at(length - 1).isHighSurrogate()) {
+        --length;
     }
-    return length;
+    return text.left(length);
+}
+
+int SetMacroName(MacroRecord& record, const QString& text) {
+    const QString name = StoredMacroName(text);
+    record.name.fill(0);
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        record.name[static_cast<std::size_t>(i)] = name.at(i).unicode();
+    }
+    return static_cast<int>(name.size());
 }
 
 bool IsMacroLocked(int index) {

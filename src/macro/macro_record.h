@@ -98,8 +98,12 @@ struct MacroRecord {
 
 // The name as "%s" formats it: the code units up to the first zero unit, at most 10.
 QString MacroName(const MacroRecord& record);
-// Stores text into the name field: at most 9 units, so that the terminating zero always fits,
-// and the rest of the field zeroed. Returns the number of units stored.
+// The one rule for names: the name a text becomes when stored. A name field holds 10 code
+// units, with a terminating zero only when the name is shorter, so a longer text keeps its
+// first 10 units (9 where the 10th would split a surrogate pair).
+QString StoredMacroName(const QString& text);
+// Stores StoredMacroName(text) into the name field and zeroes the rest of the field. Returns the
+// number of units stored. Nothing is written past the field.
 int SetMacroName(MacroRecord& record, const QString& text);
 
 // ---- the macro tables (zero at start) -------------------------------------------------------
@@ -121,6 +125,7 @@ extern std::int32_t g_stepListCurSel;  // the step list's selection as read for 
 extern std::int32_t g_stepListSel;     // the line selected again after the list is redrawn
 extern std::int32_t g_hitListCount;    // lines of the list under the last right-click
 extern std::int32_t g_trackValue;      // X/Y magnitude 1..30 from the track edit box
+extern std::int32_t g_trackInsertMode;  // the track mode is on (its button is drawn lit)
 
 // A macro is locked when its flag is nonzero; an index outside the list counts as unlocked.
 bool IsMacroLocked(int index);

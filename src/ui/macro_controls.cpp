@@ -1,10 +1,12 @@
 // Creating the macro controls and filling the name and step lists.
 #include "ui/macro_controls.h"
 
+#include "macro/macro_editor.h"
 #include "platform/decimal.h"
 #include "platform/message_service.h"
 #include "ui/editable_list_box.h"
 #include "ui/list_box.h"
+#include "ui/window_message.h"
 
 #include <QLineEdit>
 #include <QWidget>
@@ -70,6 +72,7 @@ void MacroControls::CreateMacroControls(QWidget* parent, const MacroControlRects
     SetUpList(stepList_, IdStepList, rects.stepList);
     QObject::connect(macroList_, &CListBoxWidget::SelChange, macroList_,
                      [this] { OnMacroListSelChange(); });
+    QObject::connect(stepList_, &CListBoxWidget::DblClk, stepList_, [this] { OnStepListDblClk(); });
 }
 
 void MacroControls::DestroyMacroControls() {
@@ -169,14 +172,15 @@ void MacroControls::RefillMacroList() {
         return;
     }
     macroList_->ResetContent();
+    // A negative count (a damaged list file) is an empty list, here as everywhere.
     const int count = std::clamp<int>(g_macroCount, 0, MaxUserMacros);
     for (int i = 0; i < count; ++i) {
         macroList_->AddString(MacroName(g_macros[static_cast<std::size_t>(i)]));
     }
-    if (g_macroCount != 0) {
+    if (count != 0) {
+        // A selection beyond the list moves to its last line; no selection (-1) stays none.
         const int last = std::max(macroList_->GetCount() - 1, 0);
-        // A selection of -1 left from an empty list selects the first macro.
-        g_curMacro = std::clamp(g_curMacro, 0, last);
+        g_curMacro = std::min(g_curMacro, last);
         macroList_->SetCurSel(g_curMacro);
         ShowSelectedMacro();
     } else {
@@ -188,4 +192,20 @@ void MacroControls::RefillMacroList() {
 
 void MacroControls::OnMacroListSelChange() {
     ShowSelectedMacro();
+}
+
+void MacroControls::OnStepListDblClk() {
+    if (stepList_ == nullptr) {
+        return;
+    }
+    stepList_->setFocus(Qt::MouseFocusReason);
+    if (::OnStepListDblClk(stepList_->GetCurSel(), stepList_->GetCount()).startEdit) {
+        BeginStepEdit();
+    }
+}
+
+void MacroControls::BeginStepEdit() {
+    if (stepList_ != nullptr) {
+        ui::SendWindowMessage(stepList_, ui::WM_CHAR, 1, 0);
+    }
 }

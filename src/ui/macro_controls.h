@@ -63,6 +63,11 @@ public:
     void RefillMacroList();
     // The name list's selection changed (LBN_SELCHANGE of 10001).
     void OnMacroListSelChange();
+    // The step list was double-clicked (LBN_DBLCLK of 10002): it takes the focus, and a delay
+    // line opens the in-place editor.
+    void OnStepListDblClk();
+    // Opens the in-place editor on the step list's selected line (WM_CHAR 1).
+    void BeginStepEdit();
 
     QLineEdit* editRepeat() const { return editRepeat_; }
     QLineEdit* editTrack() const { return editTrack_; }

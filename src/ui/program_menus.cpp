@@ -9,12 +9,13 @@ namespace ui {
 
 namespace {
 
+// The records start again at 0 on every build; the running index of the command items goes on
+// counting across builds (a language switch), as it always has.
 void Build(CKveMenu& menu, int resourceId) {
     menu.Attach(LoadMenuResource(resourceId));
     menu.itemCount = 0;
-    menu.nextIndex = 0;
     if (menu.menu() != nullptr) {
-        menu.ChangeMenuItem(menu.menu(), true);
+        menu.ChangeMenuItem(menu.menu(), false);
     }
 }
 

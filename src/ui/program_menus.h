@@ -13,7 +13,8 @@ extern CKveMenu g_menuTray;   // 162 English, 157 Chinese
 namespace ui {
 
 // Loads both menus of the language (1 English, anything else Chinese) into menus that have
-// none attached, with their item records started afresh, and makes every item owner-drawn.
+// none attached, with their item records started afresh (the command items' running index
+// keeps counting), and makes every item owner-drawn.
 void BuildProgramMenus(std::uint8_t language);
 // Destroys both menus (before a rebuild, and at the end of the run).
 void DestroyProgramMenus();

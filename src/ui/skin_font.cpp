@@ -1,5 +1,6 @@
 #include "ui/skin_font.h"
 
+#include <QFontMetrics>
 #include <QStringList>
 
 QFont g_font;
@@ -12,13 +13,23 @@ QFont MakeSkinFont() {
     font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
                       QStringLiteral("WenQuanYi Zen Hei Mono"),
                       QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("monospace")});
-    font.setPixelSize(13);
     font.setWeight(QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
     font.setFixedPitch(true);
     font.setStyleHint(QFont::TypeWriter, QFont::PreferDefault);
+
+    // A pixel size is the em height; the cell adds the face's own leading above and below.
+    int pixelSize = SkinFontCellHeight;
+    font.setPixelSize(pixelSize);
+    while (pixelSize > 1 && QFontMetrics(font).height() > SkinFontCellHeight) {
+        font.setPixelSize(--pixelSize);
+    }
+    const int width = QFontMetrics(font).horizontalAdvance(QLatin1Char('0'));
+    if (width > 0 && width != SkinFontAverageWidth) {
+        font.setStretch((100 * SkinFontAverageWidth + width / 2) / width);
+    }
     return font;
 }
 

@@ -13,6 +13,7 @@
 
 namespace {
 
+using testing_support::Eventually;
 using testing_support::FakeSystemTray;
 using testing_support::ProgramFolder;
 using testing_support::ProgramRun;
@@ -43,19 +44,6 @@ std::string Diagnostics(ProgramRun& run) {
         }
     }
     return kept.join(QLatin1Char('\n')).right(6000).toStdString();
-}
-
-template <typename Condition>
-bool Eventually(Condition condition, int timeoutMs = StartTimeoutMs()) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        QThread::msleep(20);
-    }
-    return true;
 }
 
 void SetInitKey(const ProgramFolder& folder, const QString& key, const QString& value) {

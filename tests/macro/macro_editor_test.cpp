@@ -456,8 +456,26 @@ TEST_F(MacroTablesTest, NameOfTenUnitsHasNoTerminator) {
         r.name[i] = static_cast<char16_t>(u'a' + i);
     }
     EXPECT_EQ(MacroName(r), QStringLiteral("abcdefghij"));
-    EXPECT_EQ(SetMacroName(r, QStringLiteral("abcdefghijkl")), 9);
-    EXPECT_EQ(MacroName(r), QStringLiteral("abcdefghi"));
+}
+
+// One rule for every name: 10 code units fit whole, a longer text keeps its first 10, and
+// nothing lands past the field (the mode byte after it stays).
+TEST_F(MacroTablesTest, NamesKeepTenUnitsAtMost) {
+    MacroRecord& r = g_macros[0];
+    r.mode = 0x5A;
+    EXPECT_EQ(SetMacroName(r, QStringLiteral("123456789")), 9);
+    EXPECT_EQ(MacroName(r), QStringLiteral("123456789"));
+    EXPECT_EQ(r.name[9], 0);
+    EXPECT_EQ(SetMacroName(r, QStringLiteral("1234567890")), 10);
+    EXPECT_EQ(MacroName(r), QStringLiteral("1234567890"));
+    EXPECT_EQ(SetMacroName(r, QStringLiteral("1234567890A")), 10);
+    EXPECT_EQ(MacroName(r), QStringLiteral("1234567890"));
+    EXPECT_EQ(StoredMacroName(QStringLiteral("1234567890A")), QStringLiteral("1234567890"));
+    EXPECT_EQ(r.mode, 0x5A);
+    // A character outside the basic plane is not cut in half at the end of the field.
+    const QString pair = QString::fromUtf8("123456789\xF0\x9F\x98\x80");
+    ASSERT_EQ(pair.size(), 11);
+    EXPECT_EQ(SetMacroName(r, pair), 9);
     EXPECT_EQ(r.name[9], 0);
 }
 

@@ -5,10 +5,12 @@
 // test. On the test's thread.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 
 namespace testing_support {
@@ -81,5 +83,19 @@ private:
 
 // How long a run may take to start or end, generous under the sanitizers.
 int StartTimeoutMs();
+
+// Polls condition every 20 ms until it holds or timeoutMs passed; returns the condition.
+template <typename Condition>
+bool Eventually(Condition condition, int timeoutMs = StartTimeoutMs()) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs) {
+            return false;
+        }
+        QThread::msleep(20);
+    }
+    return true;
+}
 
 }  // namespace testing_support

@@ -1,5 +1,6 @@
 #include "ui/kve_menu.h"
 #include "ui/menu_resources.h"
+#include "ui/program_menus.h"
 
 #include <gtest/gtest.h>
 
@@ -161,6 +162,21 @@ TEST_F(MenuTest, RecordingAgainAfterALanguageSwitchStartsAtRecordZeroAndKeepsCou
     EXPECT_EQ(tray.records[1].index, 2);
     EXPECT_EQ(tray.records[2].index, 3);
     EXPECT_EQ(tray.nextIndex, 4);
+}
+
+TEST_F(MenuTest, TheProgramsMenusKeepCountingAcrossALanguageSwitch) {
+    ui::DestroyProgramMenus();
+    const int macroBefore = g_menuMacro.nextIndex;
+    const int trayBefore = g_menuTray.nextIndex;
+    ui::BuildProgramMenus(0);
+    EXPECT_EQ(g_menuMacro.nextIndex, macroBefore + 22);
+    EXPECT_EQ(g_menuTray.nextIndex, trayBefore + 2);
+    ui::DestroyProgramMenus();
+    ui::BuildProgramMenus(1);
+    EXPECT_EQ(g_menuMacro.itemCount, 23) << "the records start again at 0";
+    EXPECT_EQ(g_menuMacro.records[3].index, macroBefore + 22) << "the first English command";
+    EXPECT_EQ(g_menuTray.records[1].index, trayBefore + 2);
+    ui::DestroyProgramMenus();
 }
 
 TEST_F(MenuTest, NoMenuOrAnEmptyMenuRecordsNothing) {

@@ -225,13 +225,28 @@ TEST_F(MacroControlsTest, RefillClampsTheSelectionToTheListAndShowsThatMacro) {
     EXPECT_EQ(StepLines().back(), QString("[WHEEL+]:9"));
 }
 
-TEST_F(MacroControlsTest, RefillWithNoSelectionLeftShowsTheFirstMacro) {
+TEST_F(MacroControlsTest, RefillWithNoSelectionLeftSelectsNothing) {
     AddMacro("one");
     AddMacro("two");
     g_curMacro = -1;
     controls.RefillMacroList();
+    EXPECT_EQ(NameLines(), QStringList({"one", "two"}));
+    EXPECT_EQ(g_curMacro, -1);
+    EXPECT_EQ(controls.macroList()->GetCurSel(), -1);
+    EXPECT_EQ(controls.editMacroName()->text(), QString());
+    EXPECT_TRUE(StepLines().isEmpty());
+}
+
+TEST_F(MacroControlsTest, NegativeCountTakesTheEmptyListBranch) {
+    AddMacro("one");
+    controls.RefillMacroList();
+    g_macroCount = -1;
+    g_curMacro = 0;
+    controls.RefillMacroList();
+    EXPECT_TRUE(NameLines().isEmpty());
+    EXPECT_TRUE(StepLines().isEmpty());
+    EXPECT_EQ(controls.editMacroName()->text(), QString());
     EXPECT_EQ(g_curMacro, 0);
-    EXPECT_EQ(controls.editMacroName()->text(), QString("one"));
 }
 
 TEST_F(MacroControlsTest, RefillOfAnEmptyTableClearsEverythingAndKeepsTheIndex) {

@@ -1,0 +1,383 @@
+#include "ui/click_dispatch.h"
+
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QUrl>
+#include <algorithm>
+
+#include "app/core/paths.h"
+#include "app/main_dialog.h"
+#include "device/apply_settings.h"
+#include "profile/profile_settings.h"
+#include "profile/profile_switch.h"
+#include "ui/editable_list_box.h"
+#include "ui/list_box.h"
+#include "ui/macro_controls.h"
+#include "ui/page_layouts.h"
+#include "ui/window_message.h"
+#include "ui/window_shape.h"
+#include "ui/window_state.h"
+
+namespace ui {
+
+namespace {
+
+// Frame buttons (main rectangles 0..19, on every page).
+constexpr int FrameHide = 2;
+constexpr int FrameApply = 3;
+constexpr int FrameProfile1 = 4;
+constexpr int FrameProfile4 = 7;
+constexpr int TabMain = 9;
+constexpr int TabAdvanced = 10;
+constexpr int TabColor = 11;
+constexpr int FrameMinimise = 12;
+constexpr int FrameClose = 13;
+constexpr int FrameImport = 14;
+constexpr int FrameExport = 15;
+constexpr int FrameFactory = 16;
+constexpr int FrameChinese = 17;
+constexpr int FrameEnglish = 18;
+constexpr int FrameWebPage = 19;
+
+// Main page.
+constexpr int MainSlotFirst = 22;  // button slots 0..6
+constexpr int MainSlotLast = 28;
+constexpr int MainWheelOff = 32;
+constexpr int MainWheelOn = 33;
+constexpr int MainModeOn = 37;
+constexpr int MainModeOff = 38;
+constexpr int MainDpiColorFirst = 41;  // colour dialog of DPI level 0..5
+constexpr int MainDpiColorLast = 46;
+constexpr int MainDpiEnableFirst = 47;  // enable switch of DPI level 0..5
+constexpr int MainDpiEnableLast = 52;
+constexpr int MainDpiSelectFirst = 60;  // DPI level 0..5 becomes current
+constexpr int MainDpiSelectLast = 65;
+constexpr int MainDpiCellFirst = 66;  // 6 levels x 12 slider cells
+constexpr int MainDpiCellLast = 137;
+constexpr int DpiCellsPerLevel = 12;
+
+// Advanced page.
+constexpr int AdvMacroButtonLast = 7;  // 0..7: the macro list and macro buttons
+constexpr int AdvDpiSpeedFirst = 8;
+constexpr int AdvDpiSpeedLast = 17;
+constexpr int AdvWheelSpeedFirst = 18;
+constexpr int AdvWheelSpeedLast = 27;
+constexpr int AdvTrackInsert = 28;
+constexpr int AdvFireTrack = 30;
+constexpr int AdvFireUp = 31;
+constexpr int AdvFireDown = 32;
+constexpr int AdvUsbSpeedFirst = 34;
+constexpr int AdvUsbSpeedLast = 37;
+constexpr int AdvTrackMode = 38;
+constexpr std::uint32_t FireTimeMax = 300;
+
+// Colour page.
+constexpr int ColorCycleLast = 6;  // cycle colours 0..6
+constexpr int ColorLedTypeFirst = 7;
+constexpr int ColorLedTypeLast = 10;
+constexpr int ColorCycTimeFirst = 11;  // 11 gives cycle time 5 .. 16 gives 0
+constexpr int ColorCycTimeLast = 16;
+constexpr int ColorHoverLastAll = 17;
+
+constexpr unsigned SC_MINIMIZE = 0xF020;
+constexpr std::uintptr_t HTCAPTION = 2;
+
+bool In(int index, int first, int last) {
+    return index >= first && index <= last;
+}
+
+// A click's client position as a message packs it.
+std::intptr_t PackPoint(QPoint point) {
+    return static_cast<std::intptr_t>(((static_cast<std::uint32_t>(point.y()) & 0xFFFF) << 16) |
+                                      (static_cast<std::uint32_t>(point.x()) & 0xFFFF));
+}
+
+void DragWindow(CKVE_ZelboDlg& dlg, QPoint point) {
+    PostWindowMessage(&dlg, WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(point));
+}
+
+QRect ToQRect(const RECT& rc) {
+    return QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+}
+
+// The advanced page's controls come and go with the page.
+void EnterAdvancedPage(CKVE_ZelboDlg& dlg) {
+    g_page = PageAdvanced;
+    dlg.update(g_rgnWindow);
+    if (MacroControls* controls = dlg.macroControls()) {
+        const MacroControlRects rects{ToQRect(g_rcEditRepeat),    ToQRect(g_rcEditTrack),
+                                      ToQRect(g_rcEditFireTime),  ToQRect(g_rcEditMacroName),
+                                      ToQRect(g_rcMacroList),     ToQRect(g_rcStepList)};
+        controls->CreateMacroControls(&dlg, rects, QString());
+        controls->RefillMacroList();
+    }
+}
+
+void LeaveAdvancedPage(CKVE_ZelboDlg& dlg) {
+    if (MacroControls* controls = dlg.macroControls()) {
+        controls->DestroyMacroControls();
+    }
+}
+
+void EnterMainPage(CKVE_ZelboDlg& dlg) {
+    g_page = PageMain;
+    dlg.StartBlinkThread();
+    dlg.update();
+}
+
+void EnterColorPage(CKVE_ZelboDlg& dlg) {
+    g_page = PageColor;
+    dlg.StartLedPreviewThread();
+    dlg.update();
+}
+
+void MainPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
+    // Any click on the main page closes an open function popup first.
+    dlg.CloseFunctionPopup();
+    const int index = g_hoverMain;
+    if (index == TabAdvanced) {
+        EnterAdvancedPage(dlg);
+    } else if (index == TabColor) {
+        EnterColorPage(dlg);
+    } else if (In(index, MainSlotFirst, MainSlotLast)) {
+        dlg.OpenFunctionPopup(index);
+    } else if (index == MainWheelOff || index == MainWheelOn) {
+        g_wheelStatus = index == MainWheelOn ? 1 : 0;
+    } else if (index == MainModeOn || index == MainModeOff) {
+        g_modeStatus = index == MainModeOn ? 1 : 0;
+    } else if (In(index, MainDpiColorFirst, MainDpiColorLast)) {
+        dlg.OnPickLedColor(index);
+    } else if (In(index, MainDpiEnableFirst, MainDpiEnableLast)) {
+        SwitchDpiLevelEnable(index - MainDpiEnableFirst);
+    } else if (In(index, MainDpiSelectFirst, MainDpiSelectLast)) {
+        const int j = index - MainDpiSelectFirst;
+        if (g_dpiSetEn[j]) {
+            g_dpiLevel = static_cast<std::uint32_t>(j);
+        }
+    } else if (In(index, MainDpiCellFirst, MainDpiCellLast)) {
+        const int cell = index - MainDpiCellFirst;
+        g_dpiSet[cell / DpiCellsPerLevel] = static_cast<std::uint8_t>(cell % DpiCellsPerLevel);
+        dlg.update();
+    } else if (index == NoHover) {
+        DragWindow(dlg, point);
+    }
+}
+
+void AdvancedPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
+    if (g_hoverMain == TabMain) {
+        LeaveAdvancedPage(dlg);
+        EnterMainPage(dlg);
+        return;
+    }
+    if (g_hoverMain == TabColor) {
+        LeaveAdvancedPage(dlg);
+        EnterColorPage(dlg);
+        return;
+    }
+    const int index = g_hoverAdv;
+    if (In(index, 0, AdvMacroButtonLast) || index == AdvTrackInsert || index == AdvTrackMode) {
+        dlg.OnMacroButton(index);
+    } else if (In(index, AdvDpiSpeedFirst, AdvDpiSpeedLast)) {
+        g_dpiSpeed = static_cast<std::uint8_t>(index - AdvDpiSpeedFirst);
+    } else if (In(index, AdvWheelSpeedFirst, AdvWheelSpeedLast)) {
+        g_wheelSpeed = static_cast<std::uint8_t>(index - AdvWheelSpeedFirst);
+    } else if (index == AdvFireTrack) {
+        g_fireTime = FireTimeAt(point.x(), dlg.layouts().m_posAdv[AdvFireTrack]);
+        dlg.update();
+    } else if (index == AdvFireUp) {
+        g_fireTime = std::min(g_fireTime + 1, FireTimeMax);
+        dlg.update();
+    } else if (index == AdvFireDown) {
+        if (g_fireTime > 0) {
+            --g_fireTime;
+        }
+        dlg.update();
+    } else if (In(index, AdvUsbSpeedFirst, AdvUsbSpeedLast)) {
+        g_usbSpeed = static_cast<std::uint8_t>(index - AdvUsbSpeedFirst);
+    } else if (index == NoHover && g_hoverMain == NoHover) {
+        DragWindow(dlg, point);
+    }
+}
+
+void ColorPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
+    if (g_hoverMain == TabMain) {
+        EnterMainPage(dlg);
+        return;
+    }
+    if (g_hoverMain == TabAdvanced) {
+        EnterAdvancedPage(dlg);
+        return;
+    }
+    const int index = g_hoverColor;
+    if (In(index, 0, ColorCycleLast)) {
+        ToggleCycleColor(index);
+    } else if (In(index, ColorLedTypeFirst, ColorLedTypeLast)) {
+        g_ledType = static_cast<std::uint8_t>(index - ColorLedTypeFirst);
+    } else if (In(index, ColorCycTimeFirst, ColorCycTimeLast)) {
+        g_ledCycTime = static_cast<std::uint8_t>(ColorCycTimeLast - index);
+    } else if (index == NoHover && g_hoverMain == NoHover) {
+        DragWindow(dlg, point);
+    }
+}
+
+// Repaints when a hover index changed since its last redraw; the advanced page around its
+// child controls.
+void RepaintOnHoverChange(CKVE_ZelboDlg& dlg, std::int32_t hover, std::int32_t& previous) {
+    if (hover == previous) {
+        return;
+    }
+    if (g_page == PageAdvanced) {
+        dlg.repaint(g_rgnWindow);
+    } else {
+        dlg.repaint();
+    }
+    previous = hover;
+}
+
+}  // namespace
+
+std::int32_t HitTestRects(QPoint pt, const ButtonPos* rects, int last) {
+    for (int i = 0; i <= last; ++i) {
+        if (rects[i].Contains(pt.x(), pt.y())) {
+            return i;
+        }
+    }
+    return NoHover;
+}
+
+int MainHoverLast(std::uint8_t page) {
+    return page == PageMain ? MainRectCount - 1 : FrameButtonCount - 1;
+}
+
+int ColorHoverLast(std::uint8_t ledType) {
+    return ledType <= 1 ? ColorHoverLastAll : ColorLedTypeLast;
+}
+
+void SwitchDpiLevelEnable(int j) {
+    if (!g_dpiSetEn[j]) {
+        g_dpiSetEn[j] = true;  // switching on never moves the current level
+        return;
+    }
+    g_dpiSetEn[j] = false;
+    if (static_cast<std::uint32_t>(j) != g_dpiLevel) {
+        return;
+    }
+    int level = j;
+    for (int tries = 0; tries < DpiLevelCount; ++tries) {
+        level = (level + 1) % DpiLevelCount;
+        if (g_dpiSetEn[level]) {
+            g_dpiLevel = static_cast<std::uint32_t>(level);
+            return;
+        }
+    }
+    // j was the only enabled level: it stays on and current.
+    g_dpiLevel = static_cast<std::uint32_t>(j);
+    g_dpiSetEn[j] = true;
+}
+
+std::uint32_t FireTimeAt(int x, const ButtonPos& track) {
+    const std::uint32_t offset = static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(track.x);
+    const std::uint32_t width = static_cast<std::uint32_t>(track.w);
+    return width == 0 ? 0 : (offset * FireTimeMax) / width;
+}
+
+void ToggleCycleColor(int k) {
+    if (g_cycColorOn[k].load() == 0) {
+        g_cycColorOn[k] = 1;
+        return;
+    }
+    int on = 0;
+    for (const auto& flag : g_cycColorOn) {
+        on += flag.load() != 0 ? 1 : 0;
+    }
+    if (on >= 2) {
+        g_cycColorOn[k] = 0;
+    }
+}
+
+QString HelpPagePath() {
+    return g_strExeDir + QStringLiteral("/help.html");
+}
+
+void OnMouseMove(CKVE_ZelboDlg& dlg, QPoint point) {
+    const PageLayouts& layouts = dlg.layouts();
+    g_hoverMain = HitTestRects(point, layouts.m_posMain.data(), MainHoverLast(g_page));
+    g_hoverColor = HitTestRects(point, layouts.m_posColor.data(), ColorHoverLast(g_ledType));
+    g_hoverAdv = HitTestRects(point, layouts.m_posAdv.data(), AdvHoverLast);
+    RepaintOnHoverChange(dlg, g_hoverMain, g_prevHoverMain);
+    RepaintOnHoverChange(dlg, g_hoverColor, g_prevHoverColor);
+    RepaintOnHoverChange(dlg, g_hoverAdv, g_prevHoverAdv);
+}
+
+void OnLButtonDown(CKVE_ZelboDlg& dlg, QPoint point) {
+    if (g_hoverMain != NoHover || g_hoverColor != NoHover || g_hoverAdv != NoHover) {
+        g_mousePressed = 1;
+        dlg.update();
+    }
+    switch (g_page) {
+        case PageMain:
+            MainPageDown(dlg, point);
+            return;
+        case PageAdvanced:
+            AdvancedPageDown(dlg, point);
+            return;
+        case PageColor:
+            ColorPageDown(dlg, point);
+            return;
+        default:
+            return;
+    }
+}
+
+void OnLButtonUp(CKVE_ZelboDlg& dlg, QPoint point) {
+    g_mousePressed = 0;
+    dlg.update();
+    const int button = g_hoverMain;
+    if (In(button, FrameProfile1, FrameProfile4)) {
+        SwitchProfile(button - FrameProfile1 + 1);
+        dlg.update();
+        return;
+    }
+    switch (button) {
+        case FrameHide:
+            // The window goes away under the pointer: no movement would clear the hover.
+            g_hoverMain = NoHover;
+            HideSettingsStep();
+            dlg.OnClose();
+            dlg.update();
+            return;
+        case FrameApply:
+            ApplySettings();
+            return;
+        case FrameMinimise:
+            g_hoverMain = NoHover;
+            PostWindowMessage(&dlg, WM_SYSCOMMAND, SC_MINIMIZE, PackPoint(point));
+            return;
+        case FrameClose:
+            g_hoverMain = NoHover;
+            dlg.OnClose();
+            return;
+        case FrameImport:
+            dlg.OnImportConfigIni();
+            return;
+        case FrameExport:
+            dlg.OnExportConfigIni();
+            return;
+        case FrameFactory:
+            dlg.OnRestoreDefaults();
+            return;
+        case FrameChinese:
+            dlg.OnLangChinese();
+            return;
+        case FrameEnglish:
+            dlg.OnLangEnglish();
+            return;
+        case FrameWebPage:
+            QDesktopServices::openUrl(QUrl::fromLocalFile(HelpPagePath()));
+            return;
+        default:
+            return;  // the title, the profile caption and the tabs act on button-down
+    }
+}
+
+}  // namespace ui

@@ -1,0 +1,25 @@
+#include "support/program_in_process.h"
+
+#include "app/core/paths.h"
+#include "platform/hid.h"
+
+namespace testing_support {
+
+ProgramInProcess::ProgramInProcess()
+    : savedExeDir_(g_strExeDir),
+      previousClock_(platform::SetClock(&clock)),
+      previousMessages_(platform::SetMessageService(&messages)),
+      previousDialogs_(platform::SetDialogService(&dialogs)) {
+    g_strExeDir = folder.Dir();
+    platform::SetHidBackend(&mouse);
+}
+
+ProgramInProcess::~ProgramInProcess() {
+    platform::SetHidBackend(nullptr);
+    platform::SetDialogService(previousDialogs_);
+    platform::SetMessageService(previousMessages_);
+    platform::SetClock(previousClock_);
+    g_strExeDir = savedExeDir_;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,36 @@
+#include "ui/click_dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "ui/window_state.h"
+
+namespace {
+
+using ui::ButtonPos;
+
+TEST(HitTest, FirstContainingRectangleInOrderWithinTheLastIndex) {
+    const ButtonPos rects[] = {{0, 0, 0, 0}, {10, 10, 20, 20}, {5, 5, 40, 40}, {100, 0, 1, 1}};
+    EXPECT_EQ(ui::HitTestRects({15, 15}, rects, 3), 1) << "overlap: the lower index wins";
+    EXPECT_EQ(ui::HitTestRects({29, 29}, rects, 3), 1);
+    EXPECT_EQ(ui::HitTestRects({30, 30}, rects, 3), 2) << "right and bottom edges are outside";
+    EXPECT_EQ(ui::HitTestRects({0, 0}, rects, 3), ui::NoHover) << "empty rectangle";
+    EXPECT_EQ(ui::HitTestRects({100, 0}, rects, 2), ui::NoHover) << "beyond the last index";
+    EXPECT_EQ(ui::HitTestRects({15, 15}, rects, -1), ui::NoHover);
+}
+
+TEST(FireTimeTrack, LeftEdgeToRightmostPixelAndUnsignedDivision) {
+    const ButtonPos track{40, 0, 300, 10};
+    EXPECT_EQ(ui::FireTimeAt(40, track), 0u);
+    EXPECT_EQ(ui::FireTimeAt(339, track), 299u);
+    // A product past the signed range still divides as a positive number.
+    const ButtonPos wide{0, 0, 10'000'000, 1};
+    EXPECT_EQ(ui::FireTimeAt(9'000'000, wide), 270u);
+}
+
+TEST(HelpPage, ShipsBesideTheProgram) {
+    EXPECT_TRUE(QFile::exists(QStringLiteral(ZELBO_PROGRAM_DIR "/help.html")));
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+// The lighting preview and the blink thread: what the swatch shows step by step (on virtual
+// time), and that both end at once when the program ends, even in the middle of a long pause.
+#include "ui/display_threads.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <vector>
+
+#include "device/settings_image.h"
+#include "platform/clock.h"
+#include "profile/profile_settings.h"
+#include "ui/window_state.h"
+
+namespace {
+
+// One preview step as the window would paint it.
+struct Shown {
+    bool gray;
+    int colour;
+    std::int64_t atMs;
+};
+
+class DisplayThreadsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (auto& on : g_cycColorOn) {
+            on = 0;
+        }
+        g_ledType = 1;
+        g_ledCycTime = 5;
+        g_ledPreviewGray = 0;
+        g_ledPreviewColor = 0;
+    }
+    void TearDown() override {
+        g_page = PageMain;
+        g_settingsApplied = 1;
+        g_ledType = 0;
+        g_ledCycTime = 0;
+        for (auto& on : g_cycColorOn) {
+            on = 1;
+        }
+    }
+
+    // Runs the preview on this thread on virtual time until it has asked for steps repaints.
+    std::vector<Shown> Preview(int steps) {
+        platform::VirtualClock clock;
+        platform::Clock* previous = platform::SetClock(&clock);
+        std::vector<Shown> shown;
+        g_page = PageColor;
+        g_ledPreviewRunning = 1;
+        ui::LedPreviewThd(std::stop_token{}, [&] {
+            shown.push_back({g_ledPreviewGray.load() != 0, g_ledPreviewColor.load(),
+                             clock.NowMicroseconds() / 1000});
+            if (static_cast<int>(shown.size()) == steps) {
+                g_page = PageMain;  // leaving the colour page ends the thread
+            }
+        });
+        platform::SetClock(previous);
+        EXPECT_EQ(g_ledPreviewRunning.load(), 0);
+        return shown;
+    }
+};
+
+TEST_F(DisplayThreadsTest, CycleAlternatesBetweenOffAndTheOnlyColourOn) {
+    g_cycColorOn[3] = 1;
+    const std::vector<Shown> shown = Preview(5);
+    ASSERT_EQ(shown.size(), 5u);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(shown[i].gray, i % 2 == 0) << i;
+        if (!shown[i].gray) {
+            EXPECT_EQ(shown[i].colour, 3) << i;
+        }
+        EXPECT_EQ(shown[i].atMs, static_cast<std::int64_t>(i) * 300) << "cycle time 5";
+    }
+}
+
+TEST_F(DisplayThreadsTest, CycleStepsThroughTheColoursOnInSlotOrderWrapping) {
+    g_cycColorOn[0] = 1;
+    g_cycColorOn[5] = 1;
+    g_ledCycTime = 0;
+    const std::vector<Shown> shown = Preview(6);
+    ASSERT_EQ(shown.size(), 6u);
+    EXPECT_EQ(shown[1].colour, 5) << "the first colour on after slot 0";
+    EXPECT_EQ(shown[3].colour, 0);
+    EXPECT_EQ(shown[5].colour, 5);
+    EXPECT_EQ(shown[1].atMs, 1800) << "cycle time 0";
+}
+
+TEST_F(DisplayThreadsTest, WithNoColourOnTheSwatchStaysOffAndTheSearchEnds) {
+    const std::vector<Shown> shown = Preview(4);
+    ASSERT_EQ(shown.size(), 4u);
+    for (const Shown& s : shown) {
+        EXPECT_TRUE(s.gray);
+    }
+}
+
+TEST_F(DisplayThreadsTest, CycleTimesAboveFiveRunAtTheFastestSpeed) {
+    g_cycColorOn[1] = 1;
+    g_ledCycTime = 200;
+    const std::vector<Shown> shown = Preview(3);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[1].atMs, 300);
+    EXPECT_EQ(shown[2].atMs, 600);
+}
+
+TEST_F(DisplayThreadsTest, BothThreadsEndPromptlyInTheMiddleOfTheirPauses) {
+    g_ledCycTime = 0;  // 1800 ms pauses
+    g_page = PageColor;
+    g_settingsApplied = 0;
+    std::atomic<int> previews{0};
+    std::atomic<int> blinks{0};
+    {
+        ui::DisplayThreads threads;
+        threads.StartLedPreview([&] { ++previews; });
+        threads.StartLedPreview([&] { ADD_FAILURE() << "a second preview thread"; });
+        while (previews.load() == 0) {
+            std::this_thread::yield();
+        }
+        g_page = PageMain;  // the preview sleeps on; a blink thread starts
+        threads.StartBlink([&] { ++blinks; });
+        while (blinks.load() == 0) {
+            std::this_thread::yield();
+        }
+        const auto start = std::chrono::steady_clock::now();
+        threads.Stop();
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(took, std::chrono::milliseconds(250));
+    }
+    EXPECT_EQ(previews.load(), 1);
+    EXPECT_EQ(blinks.load(), 1);
+    EXPECT_EQ(g_ledPreviewRunning.load(), 0);
+    EXPECT_EQ(g_blinkRunning.load(), 0);
+}
+
+TEST_F(DisplayThreadsTest, BlinkEndsAtOnceWhileTheSettingsAreApplied) {
+    g_settingsApplied = 1;
+    g_blinkRunning = 1;
+    int repaints = 0;
+    ui::MainBlinkThd(std::stop_token{}, [&] { ++repaints; });
+    EXPECT_EQ(repaints, 0);
+    EXPECT_EQ(g_blinkRunning.load(), 0);
+}
+
+}  // namespace
