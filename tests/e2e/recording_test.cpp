@@ -1,9 +1,9 @@
 // A macro recorded from keys typed through the X server, as a person does it: the advanced page,
-// a new macro, the record button, two keys, the stop, the repeat count (which saves the user's
-// macro file) and Apply; the macro's body then stands in the simulated mouse's memory.
+// a new macro, the record button, two keys, the stop and the repeat count (which saves the
+// user's macro file); then, with the macro bound to a button for the next run, Apply writes its
+// body into the simulated mouse's memory.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <map>
 
+#include "app/main_dialog.h"
 #include "device/macro_body.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_record.h"
@@ -23,26 +24,14 @@
 
 namespace {
 
+using testing_support::Eventually;
 using testing_support::FakeSystemTray;
 using testing_support::ProgramFolder;
 using testing_support::ProgramRun;
 using testing_support::StartTimeoutMs;
 using testing_support::X11Probe;
 
-const QString Title = QStringLiteral("ZP-3907 Gaming mouse");
-
-template <typename Condition>
-bool Eventually(Condition condition, int timeoutMs = StartTimeoutMs()) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        QThread::msleep(20);
-    }
-    return true;
-}
+const QString Title = QString::fromUtf8(MainWindowTitle);
 
 class NoHooks final : public ui::SkinWindowHooks {
 public:
@@ -78,7 +67,9 @@ std::map<int, std::uint8_t> WrittenMemory(const QStringList& trace) {
         if (bytes.size() < 8) {
             continue;
         }
-        const int address = bytes[4].toInt(nullptr, 16) | (bytes[5].toInt(nullptr, 16) << 8);
+        // The run's start address, plus the byte's place in the run.
+        const int address = (bytes[4].toInt(nullptr, 16) | (bytes[5].toInt(nullptr, 16) << 8)) +
+                            bytes[3].toInt(nullptr, 16);
         memory[address] = static_cast<std::uint8_t>(bytes[6].toInt(nullptr, 16));
     }
     return memory;
@@ -113,54 +104,66 @@ protected:
         Click({rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top});
     }
 
+    void StartAndFindWindow(ProgramRun& run) {
+        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.WaitForLogMessage(QStringLiteral("Finish Init!"), StartTimeoutMs()));
+        ASSERT_TRUE(Eventually([&] {
+            const auto windows = probe_.WindowsTitled(Title);
+            return windows.size() == 1 && probe_.IsShown(windows.front());
+        }));
+        window_ = QString::number(probe_.WindowsTitled(Title).front());
+    }
+    static void End(ProgramRun& run) {
+        ASSERT_TRUE(run.Inject("unplug"));
+        ASSERT_TRUE(run.WaitForEnd(StartTimeoutMs()));
+        EXPECT_FALSE(run.Crashed());
+    }
+
     X11Probe probe_;
     FakeSystemTray tray_;
     ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
+    QString macroFile_ = folder_.Path(QStringLiteral("Macro_EN.dat"));
     ui::PageLayouts layouts_;
     NoHooks hooks_;
     QString window_;
 };
 
-TEST_F(Recording, KeysTypedIntoANewMacroReachTheFileAndTheMouse) {
-    // The shipped list holds three macros: the new one is user macro 3 (function 53), bound to
-    // button slot 4 of profile 1 beforehand.
-    QString config = QString::fromUtf8(ProgramFolder::ReadFile(folder_.ConfigIni()));
+// Binds button slot 4 of profile 1 to a function in config.ini.
+void BindSlot4(const ProgramFolder& folder, int function) {
+    QString config = QString::fromUtf8(ProgramFolder::ReadFile(folder.ConfigIni()));
     const qsizetype section = config.indexOf(QStringLiteral("[Config1]"));
     ASSERT_GE(section, 0);
-    const QRegularExpression k4(QStringLiteral("(?m)^K4=[^\\r\\n]*"));
-    const QRegularExpressionMatch match = k4.match(config, section);
-    ASSERT_TRUE(match.hasMatch());
-    config.replace(match.capturedStart(), match.capturedLength(), QStringLiteral("K4=53"));
-    ASSERT_TRUE(ProgramFolder::WriteFile(folder_.ConfigIni(), config.toUtf8()));
+    const QRegularExpressionMatch k4 =
+        QRegularExpression(QStringLiteral("(?m)^K4=[^\\r\\n]*")).match(config, section);
+    ASSERT_TRUE(k4.hasMatch());
+    config.replace(k4.capturedStart(), k4.capturedLength(),
+                   QStringLiteral("K4=") + QString::number(function));
+    ASSERT_TRUE(ProgramFolder::WriteFile(folder.ConfigIni(), config.toUtf8()));
+}
 
-    ProgramRun run(folder_, true);
-    ASSERT_TRUE(run.Start());
-    ASSERT_TRUE(run.WaitForLogMessage(QStringLiteral("Finish Init!"), StartTimeoutMs()));
-    ASSERT_TRUE(Eventually([&] {
-        const auto windows = probe_.WindowsTitled(Title);
-        return windows.size() == 1 && probe_.IsShown(windows.front());
-    }));
-    window_ = QString::number(probe_.WindowsTitled(Title).front());
-
-    Click(layouts_.m_posMain[10]);  // the advanced page
-    ClickAt(ui::g_rcEditMacroName);
-    Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
-    Xdotool({QStringLiteral("type"), QStringLiteral("rec")});
-    Click(layouts_.m_posAdv[2]);  // new macro
-    EXPECT_FALSE(KeyboardTakenByAnother());
-    Click(layouts_.m_posAdv[4]);  // record
-    EXPECT_TRUE(KeyboardTakenByAnother()) << "the window holds the keyboard while recording";
-    Xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("120"),
-             QStringLiteral("a"), QStringLiteral("b")});
-    Click(layouts_.m_posAdv[4]);  // stop
-    EXPECT_FALSE(KeyboardTakenByAnother()) << "given back with the stop";
-    Click(layouts_.m_posAdv[5]);  // repeat count: saves the list
-
-    const QString macroFile = folder_.Path(QStringLiteral("Macro_EN.dat"));
-    ASSERT_TRUE(Eventually([&] {
-        return ProgramFolder::ReadFile(macroFile).contains("macroNum=4");
-    })) << "the repeat count saves the user's macro file";
-    OnReadMacroList(macroFile);
+TEST_F(Recording, KeysTypedIntoANewMacroReachTheFileAndTheMouse) {
+    {
+        ProgramRun run(folder_, true);
+        StartAndFindWindow(run);
+        Click(layouts_.m_posMain[10]);  // the advanced page
+        ClickAt(ui::g_rcEditMacroName);
+        Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
+        Xdotool({QStringLiteral("type"), QStringLiteral("rec")});
+        Click(layouts_.m_posAdv[2]);  // new macro
+        EXPECT_FALSE(KeyboardTakenByAnother());
+        Click(layouts_.m_posAdv[4]);  // record
+        EXPECT_TRUE(KeyboardTakenByAnother()) << "the window holds the keyboard while recording";
+        Xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("120"),
+                 QStringLiteral("a"), QStringLiteral("b")});
+        Click(layouts_.m_posAdv[4]);  // stop
+        EXPECT_FALSE(KeyboardTakenByAnother()) << "given back with the stop";
+        Click(layouts_.m_posAdv[5]);  // repeat count: saves the list
+        ASSERT_TRUE(Eventually([&] {
+            return ProgramFolder::ReadFile(macroFile_).contains("macroNum=4");
+        })) << "the repeat count saves the user's macro file";
+        End(run);
+    }
+    OnReadMacroList(macroFile_);
     ASSERT_EQ(g_macroCount, 4);
     const MacroRecord recorded = g_macros[3];
     EXPECT_EQ(MacroName(recorded), QStringLiteral("rec"));
@@ -174,28 +177,29 @@ TEST_F(Recording, KeysTypedIntoANewMacroReachTheFileAndTheMouse) {
     EXPECT_EQ(recorded.stepDelay[3], 20);
     EXPECT_GE(recorded.stepDelay[1], 60) << "the pause between the keys";
 
-    const int appliedBefore =
-        static_cast<int>(folder_.TraceLines().filter(" set 07 18 10 ").size());
+    // The new macro is user macro 3 (function 53), bound to a button for the next run; its
+    // Apply writes the body.
+    BindSlot4(folder_, 53);
+    ProgramRun run(folder_, true);
+    StartAndFindWindow(run);
+    const qsizetype appliedBefore = folder_.TraceLines().filter(" set 07 18 10 ").size();
     Click(layouts_.m_posMain[3]);  // Apply
     ASSERT_TRUE(Eventually([&] {
         return folder_.TraceLines().filter(" set 07 18 10 ").size() > appliedBefore;
     })) << "Apply sends the settings image";
-
     const std::map<int, std::uint8_t> memory = WrittenMemory(folder_.TraceLines());
+    End(run);
+
     const std::vector<std::uint8_t> body = EncodeMacroBody(recorded, MacroBodySize(recorded));
     bool found = false;
     for (int address = MacroBodyAreaStart;
-         address + static_cast<int>(body.size()) <= MacroBodyAreaEnd && !found; address += 8) {
+         !found && address + static_cast<int>(body.size()) <= MacroBodyAreaEnd; address += 8) {
         found = std::all_of(body.begin(), body.end(), [&, i = 0](std::uint8_t byte) mutable {
             const auto it = memory.find(address + i++);
             return it != memory.end() && it->second == byte;
         });
     }
     EXPECT_TRUE(found) << "the recorded macro's body is written to the mouse";
-
-    ASSERT_TRUE(run.Inject("unplug"));
-    ASSERT_TRUE(run.WaitForEnd(StartTimeoutMs()));
-    EXPECT_FALSE(run.Crashed());
 }
 
 }  // namespace
