@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -15,11 +16,13 @@
 #include <memory>
 #include <string_view>
 
+#include "app/main_dialog.h"
 #include "macro/keyboard_recording.h"
 #include "macro/macro_record.h"
 #include "macro/step_lines.h"
 #include "platform/clock.h"
 #include "platform/message_service.h"
+#include "support/program_in_process.h"
 #include "support/qt_app.h"
 #include "ui/editable_list_box.h"
 #include "ui/kve_menu.h"
@@ -499,6 +502,63 @@ TEST_F(RecordingTest, RightClicksNeverSelectALineOnTheirOwn) {
     RightClick(controls_.stepList()->viewport(), StepLinePos(0));
     EXPECT_TRUE(menuItems_.isEmpty()) << "no menu while recording";
     EXPECT_EQ(controls_.stepList()->GetCurSel(), 2);
+}
+
+// ---- the same through the program's window ------------------------------------------------------
+
+TEST(RecordingWindow, TheWindowRecordsOnButton4KeepsEscAndSendsTheNameMenusCommandOn) {
+    testing_support::TestApplication();
+    testing_support::ProgramInProcess program;
+    ASSERT_TRUE(program.folder.ok());
+    CKVE_ZelboDlg dlg;
+    dlg.OnInitDialog();
+    ASSERT_FALSE(dlg.IsEnding());
+    MacroControls& controls = *dlg.macroControls();
+    controls.CreateMacroControls(&dlg, Rects, QStringLiteral("0"));
+    controls.RefillMacroList();
+    g_page = PageAdvanced;
+    dlg.show();
+    ASSERT_GE(g_macroCount, 2);
+    controls.macroList()->SetCurSel(1);
+    controls.ShowSelectedMacro();
+
+    dlg.OnMacroButton(4);
+    ASSERT_EQ(g_recording, 1);
+    for (const XKey& key : {KeyEsc, Letter('q')}) {
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key.qt, Qt::NoModifier, key.keycode, key.keysym, 0);
+            QApplication::sendEvent(dlg.focusWidget(), &event);
+        }
+    }
+    dlg.OnMacroButton(4);
+    EXPECT_EQ(g_recording, 0);
+    EXPECT_TRUE(dlg.isVisible());
+    ASSERT_EQ(g_macros[1].stepCount, 4);
+    EXPECT_EQ(g_macros[1].stepCode[0], 0x29);
+    EXPECT_EQ(g_macros[1].stepCode[2], 0x14);
+
+    // The export chosen from the name list's menu reaches the window's export command.
+    const QString exported = program.folder.Path(QStringLiteral("exported.dat"));
+    program.dialogs.QueueFileName(exported);
+    QTimer::singleShot(0, &dlg, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        menu->setActiveAction(menu->actions().at(1));
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    CListBoxWidget& names = *controls.macroList();
+    QTest::mouseClick(names.viewport(), Qt::RightButton, Qt::NoModifier,
+                      names.visualItemRect(names.item(1)).center());
+    ProcessEventsFor(20);
+    EXPECT_TRUE(QFile::exists(exported));
+
+    // A window hidden during a recording ends it.
+    dlg.OnMacroButton(4);
+    ASSERT_EQ(g_recording, 1);
+    dlg.OnClose();
+    EXPECT_EQ(g_recording, 0);
+    controls.DestroyMacroControls();
+    g_page = PageMain;
 }
 
 }  // namespace
