@@ -1,61 +1,22 @@
 // The settings writer and the hold relay on the simulated mouse with real sleeps:
 //  - Apply's wall time against the sum of the pauses the mouse's protocol mandates for that
-//    image (6 ms per write run, 8 ms for the one-byte read, 4 ms before the closing commands);
+//    image;
 //  - the latency from an injected hold press to the hold command on the wire.
 #include <benchmark/benchmark.h>
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <thread>
 
-#include "app/core/paths.h"
+#include "bench_desk.h"
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
-#include "device/discovery.h"
 #include "macro/macro_record.h"
-#include "platform/clock.h"
-#include "platform/pointer.h"
-#include "platform/simulated_mouse.h"
-#include "profile/config_store.h"
-#include "profile/profile_settings.h"
 
 namespace {
 
-class NoPointer final : public platform::PointerSettings {
-public:
-    bool GetMouseSpeed(int&) override { return false; }
-    bool SetMouseSpeed(int) override { return false; }
-    bool GetWheelScrollLines(int&) override { return false; }
-    bool SetWheelScrollLines(int) override { return false; }
-};
-
-struct Desk {
-    Desk() {
-        g_strConfigIni = dir.filePath(QStringLiteral("config.ini"));
-        g_strMacroFile = dir.filePath(QStringLiteral("Macro_EN.dat"));
-        QFile::copy(QStringLiteral(ZELBO_SOURCE_DIR "/data/program/skins/INI_CFG/config.ini"),
-                    g_strConfigIni);
-        QFile::setPermissions(g_strConfigIni, QFile::ReadOwner | QFile::WriteOwner);
-        platform::SetHidBackend(&mouse);
-        platform::SetPointerSettings(&pointer);
-        FillDevIds();
-        OpenDevice();
-        ReadInitSection(g_strConfigIni);
-        OnReadConfig(g_strConfigIni, g_curConfig, false);
-    }
-    ~Desk() {
-        g_hDevInput.Store(nullptr);
-        g_hDevFeature.Store(nullptr);
-        UnregisterDeviceNotification();
-        platform::SetHidBackend(nullptr);
-        platform::SetPointerSettings(nullptr);
-    }
-    QTemporaryDir dir;
-    platform::SimulatedMouse mouse{BuiltInMouseAttributes()};
-    NoPointer pointer;
-};
+using bench::Desk;
+using bench::MandatedPauseMs;
 
 void BindTwelveMacros() {
     for (int m = 0; m < 12; ++m) {
@@ -74,17 +35,6 @@ void BindTwelveMacros() {
         KeyFunc[0][k] = 50 + k - 1;
         KeyFunc[1][k] = 56 + k - 1;
     }
-}
-
-double MandatedPauseMs(const platform::SimulatedMouse& mouse) {
-    int commits = 0;
-    for (const platform::SimulatedReport& r : mouse.Trace()) {
-        if (r.direction == platform::SimulatedReport::Direction::Set && r.bytes.size() >= 3 &&
-            r.bytes[1] == 0x18 && r.bytes[2] == 0x09) {
-            ++commits;
-        }
-    }
-    return commits * 6.0 + 8.0 + 4.0;
 }
 
 void RunApply(benchmark::State& state, bool macros) {

@@ -96,7 +96,14 @@ void ForEachKeyEntryButton(Visit visit) {
 // (at most 0x2000). A key entry holds 14 address bits, so a body that would not end below
 // 0x4000 cannot be reached by the mouse: its button is sent as "no function" instead of
 // pointing the mouse at a body that was never written.
+// The record of which body lies where (size and function per button) describes this Apply
+// alone: a button that gets no body now, or whose body is dropped, has none, so the recoil
+// adjustment never rewrites memory that now holds another button's body.
 void PlaceMacroBodies() {
+    for (int c = 0; c < ProfileCount; ++c) {
+        g_macroDevBodySize[c].fill(0);
+        g_macroDevBodyFunc[c].fill(0);
+    }
     std::uint32_t running = MacroBodyAreaStart;
     ForEachKeyEntryButton([&](int c, int b, int f, const MacroRecord* macro) {
         std::uint32_t size = 0;

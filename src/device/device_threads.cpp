@@ -5,6 +5,9 @@
 #include <QStringLiteral>
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "app/core/log_file.h"
 #include "app/core/paths.h"
@@ -19,10 +22,8 @@
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
 
-std::atomic<std::uint32_t> g_btnPressPending{0};
-std::atomic<std::uint32_t> g_btnReleasePending{0};
+std::atomic<std::uint32_t> g_btnHoldState{0};
 std::atomic<std::uint32_t> g_btnEventPending{0};
-std::atomic<std::uint8_t> g_lastBtnEvent{0};
 std::atomic<std::uint32_t> g_recoilDir{0};
 
 namespace {
@@ -64,6 +65,61 @@ bool HoldSlotPressed(std::uint8_t event) {
     return hold;
 }
 
+// One change of the hold state as a whole: the relay may take a flag at the same moment.
+template <typename Next>
+void SetHoldState(Next next) {
+    std::uint32_t state = g_btnHoldState.load();
+    while (!g_btnHoldState.compare_exchange_weak(state, next(state))) {
+    }
+}
+
+// A burst of recoil events must not become a queue of adjustments that each rewrite the body in
+// the mouse (with its protocol pauses) and save the macro file, holding up the window for
+// seconds. So an event that comes while an adjustment still waits for the user-interface thread
+// joins it: the adjustment takes every step that came until it starts, in order, and writes the
+// mouse and the file once. The batch lives as long as its queued work; work the executor drops
+// takes its batch with it.
+struct RecoilBatch {
+    std::vector<std::uint8_t> ups;  // under g_recoilBatchMutex
+    bool started = false;           // under g_recoilBatchMutex
+};
+std::mutex g_recoilBatchMutex;
+std::weak_ptr<RecoilBatch> g_openRecoilBatch;
+
+void QueueRecoilStep(std::uint8_t up, const UiExecutor& ui) {
+    std::shared_ptr<RecoilBatch> batch;
+    {
+        std::lock_guard lock(g_recoilBatchMutex);
+        if (const std::shared_ptr<RecoilBatch> open = g_openRecoilBatch.lock();
+            open && !open->started) {
+            open->ups.push_back(up);
+            return;
+        }
+        batch = std::make_shared<RecoilBatch>();
+        batch->ups.push_back(up);
+        g_openRecoilBatch = batch;
+    }
+    ui([batch] {
+        std::vector<std::uint8_t> ups;
+        {
+            std::lock_guard lock(g_recoilBatchMutex);
+            batch->started = true;
+            ups.swap(batch->ups);
+        }
+        AdjustRecoilSteps(ups);
+    });
+}
+
+// Other work of the device threads keeps its place among the recoil events: events after it
+// start a new adjustment that runs after it (a profile switch changes the macro they adjust).
+void HandOver(const UiExecutor& ui, std::function<void()> work) {
+    {
+        std::lock_guard lock(g_recoilBatchMutex);
+        g_openRecoilBatch.reset();
+    }
+    ui(std::move(work));
+}
+
 }  // namespace
 
 void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor& ui) {
@@ -74,18 +130,16 @@ void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor&
     const std::uint8_t argument = length >= 3 ? report[2] : 0;
     if (event > EvtButtonBase) {
         if (argument == ButtonReleased) {
-            g_btnPressPending = 0;
-            g_btnReleasePending = 1;
+            SetHoldState([](std::uint32_t state) { return (state & 0xFF) | HoldReleasePending; });
             return;
         }
         // A press that arrives while an earlier one still waits does not replace it.
         std::uint32_t none = 0;
         const std::uint32_t packed = PendingFlag | (std::uint32_t{event} << 8) | argument;
-        if (g_btnEventPending.compare_exchange_strong(none, packed)) {
-            g_lastBtnEvent = event;
-        }
-        g_btnReleasePending = 0;
-        g_btnPressPending = 1;
+        const bool first = g_btnEventPending.compare_exchange_strong(none, packed);
+        SetHoldState([first, event](std::uint32_t state) {
+            return (first ? event : (state & 0xFF)) | HoldPressPending;
+        });
         return;
     }
     switch (event) {
@@ -94,7 +148,7 @@ void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor&
         case EvtProfileChanged:
             // The query waits for the transport; on the user-interface thread it cannot hold up
             // this thread, the only reader of the mouse's events.
-            ui([] {
+            HandOver(ui, [] {
                 const int n = QueryMouseProfile();
                 platform::WritePrivateProfileString(QStringLiteral("Init"),
                                                     QStringLiteral("CurConfig"),
@@ -104,33 +158,31 @@ void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor&
             return;
         case EvtRecoilUp:
             g_recoilDir = 1;
-            ui([] { AdjustRecoil(1); });
+            QueueRecoilStep(1, ui);
             return;
         case EvtRecoilDown:
             g_recoilDir = 0;
-            ui([] { AdjustRecoil(0); });
+            QueueRecoilStep(0, ui);
             return;
-        default: {
+        default:
             // Any other event repeats the last adjustment.
-            const int direction = static_cast<int>(g_recoilDir.load());
-            ui([direction] { AdjustRecoil(direction); });
+            QueueRecoilStep(g_recoilDir.load() != 0 ? 1 : 0, ui);
             return;
-        }
     }
 }
 
 void MacroSendPass(const UiExecutor& ui) {
     // Hold relay: at most one of press and release per pass, the press first. A flag whose
-    // button has no hold function stays set until the next press or release replaces it.
-    const std::uint8_t last = g_lastBtnEvent.load();
-    if (g_btnPressPending.load() != 0) {
-        if (HoldSlotPressed(last) && g_btnPressPending.exchange(0) != 0) {
-            SendHoldButton(true);
-        }
-    } else if (g_btnReleasePending.load() != 0) {
-        if (HoldSlotPressed(last) && g_btnReleasePending.exchange(0) != 0) {
-            SendHoldButton(false);
-        }
+    // button has no hold function stays set until the next press or release replaces it. The
+    // flag is taken only if the state is still the one tested: an event that came in meanwhile
+    // is tested in the next pass.
+    std::uint32_t state = g_btnHoldState.load();
+    const std::uint8_t last = static_cast<std::uint8_t>(state);
+    const std::uint32_t waiting =
+        (state & HoldPressPending) != 0 ? HoldPressPending : (state & HoldReleasePending);
+    if (waiting != 0 && HoldSlotPressed(last) &&
+        g_btnHoldState.compare_exchange_strong(state, state & ~waiting)) {
+        SendHoldButton(waiting == HoldPressPending);
     }
 
     // The pending press is taken whether or not a slot handles it.
@@ -143,14 +195,14 @@ void MacroSendPass(const UiExecutor& ui) {
     const int profile = g_curConfigIdx.load() & 3;
     ForEachSlotOf(event, [&](int i) {
         if (g_btnIsDpiFunc[profile][i].load() != 0) {
-            ui([argument] {
+            HandOver(ui, [argument] {
                 g_dpiLevel = argument;
                 RequestRepaint();
                 SaveDpiLevel(g_strConfigIni, g_curConfig);
             });
         }
         if (g_btnIsProfileFunc[profile][i].load() != 0) {
-            ui([] {
+            HandOver(ui, [] {
                 const int n = QueryMouseProfile();
                 SaveCurConfig(g_strConfigIni, n);
                 LoadProfileFromMouse(n);

@@ -1,6 +1,7 @@
 // The two threads that follow the mouse's own events (input report 6). KeyMonitorThd is the
 // only reader of input reports: button events raise the flags below, profile and recoil events
-// are handed to the user-interface thread. MacroSendThd polls the flags every 2 ms: it relays the
+// are handed to the user-interface thread (recoil events that come while an adjustment still
+// waits there join that adjustment). MacroSendThd polls the flags every 2 ms: it relays the
 // hold function straight to the mouse and hands DPI and profile follow-ups to the user-interface
 // thread. So the profile and macro tables keep one writer, and every shared flag is atomic.
 #pragma once
@@ -21,15 +22,17 @@ inline constexpr std::uint8_t EvtProfileChanged = 0x03;
 inline constexpr std::uint8_t EvtButtonBase = 0xF0;  // 0xF0 + device button 1..15
 inline constexpr std::uint8_t ButtonReleased = 0x80;
 
-// A press waits for the hold relay / a release waits for it.
-extern std::atomic<std::uint32_t> g_btnPressPending;
-extern std::atomic<std::uint32_t> g_btnReleasePending;
+// The hold relay's state as one value, read once per pass, so that the relay never tests one
+// button's pending press against another button's event: bits 0..7 the event byte of the press
+// that last set g_btnEventPending (g_lastBtnEvent), HoldPressPending while a press waits for the
+// relay (g_btnPressPending), HoldReleasePending while a release waits (g_btnReleasePending).
+extern std::atomic<std::uint32_t> g_btnHoldState;
+inline constexpr std::uint32_t HoldPressPending = 0x100;
+inline constexpr std::uint32_t HoldReleasePending = 0x200;
 // The press that waits for the DPI/profile handling, with its argument, as one value so the two
 // never part: 0 when none, else PendingFlag | event << 8 | argument.
 extern std::atomic<std::uint32_t> g_btnEventPending;
 inline constexpr std::uint32_t PendingFlag = 0x10000;
-// The event byte of the press that last set g_btnEventPending (the hold relay tests it).
-extern std::atomic<std::uint8_t> g_lastBtnEvent;
 // Last recoil direction: 1 up, 0 down.
 extern std::atomic<std::uint32_t> g_recoilDir;
 

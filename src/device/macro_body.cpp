@@ -8,6 +8,8 @@ namespace {
 
 // The most bytes one step encodes to.
 constexpr int MaxStepBytes = 6;
+// The highest vertical step a recoil adjustment raises to.
+constexpr std::uint16_t MaxRecoilY = 30;
 
 std::uint32_t RoundUpTo8(std::uint32_t value) {
     return (value + 7u) & ~7u;
@@ -104,7 +106,7 @@ std::uint32_t CountedSize(const MacroRecord& record) {
     return size;
 }
 
-std::vector<std::uint8_t> Encode(MacroRecord& record, std::size_t size, int recoil) {
+std::vector<std::uint8_t> Encode(const MacroRecord& record, std::size_t size) {
     std::vector<std::uint8_t> body(size, 0);
     const std::uint8_t m3 = record.mode & 3;
     if (size >= 2) {
@@ -113,23 +115,10 @@ std::vector<std::uint8_t> Encode(MacroRecord& record, std::size_t size, int reco
     std::size_t at = 2;
     std::uint8_t step[MaxStepBytes];
     for (int i = 0; i < StepsOf(record); ++i) {
-        if (recoil != 0 && record.stepCode[i] == StepCodeXyMove) {
-            std::uint16_t& y = record.stepParam[i].y;
-            if (recoil > 0 && y < 30) {
-                ++y;
-            } else if (recoil < 0 && y > 0) {
-                --y;
-            }
-        }
         const int length = EncodeStep(record.stepType[i], record.stepCode[i], record.stepParam[i].x,
                                       record.stepParam[i].y, record.stepDelay[i], step);
         if (at + static_cast<std::size_t>(length) > size) {
-            // The body is full: the remaining steps cannot be played from it. For the recoil
-            // adjustment the remaining X/Y steps still move, so the file keeps them in step.
-            if (recoil == 0) {
-                break;
-            }
-            continue;
+            break;  // the body is full: the remaining steps cannot be played from it
         }
         std::copy(step, step + length, body.begin() + static_cast<std::ptrdiff_t>(at));
         at += static_cast<std::size_t>(length);
@@ -144,13 +133,21 @@ std::uint32_t MacroBodySize(const MacroRecord& record) {
 }
 
 std::vector<std::uint8_t> EncodeMacroBody(const MacroRecord& record, std::size_t size) {
-    MacroRecord copy = record;
-    return Encode(copy, size, 0);
+    return Encode(record, size);
 }
 
-std::vector<std::uint8_t> EncodeMacroBodyWithRecoil(MacroRecord& record, std::size_t size,
-                                                    bool raise) {
-    return Encode(record, size, raise ? 1 : -1);
+void MoveRecoilSteps(MacroRecord& record, bool raise) {
+    for (int i = 0; i < StepsOf(record); ++i) {
+        if (record.stepCode[i] != StepCodeXyMove) {
+            continue;
+        }
+        std::uint16_t& y = record.stepParam[i].y;
+        if (raise && y < MaxRecoilY) {
+            ++y;
+        } else if (!raise && y > 0) {
+            --y;
+        }
+    }
 }
 
 KeyEntryFlags MacroKeyEntryFlags(std::uint8_t mode) {

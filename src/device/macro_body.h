@@ -26,10 +26,9 @@ std::uint32_t MacroBodySize(const MacroRecord& record);
 // Header and steps into a body of `size` bytes (zero-filled first). Never writes past `size`.
 std::vector<std::uint8_t> EncodeMacroBody(const MacroRecord& record, std::size_t size);
 
-// The recoil adjustment's encoding: before each X/Y step is encoded its y moves one towards 30
-// (raise) or 0 (lower), in `record` itself, so the caller keeps the adjusted steps.
-std::vector<std::uint8_t> EncodeMacroBodyWithRecoil(MacroRecord& record, std::size_t size,
-                                                    bool raise);
+// One recoil adjustment of a record: the y of every X/Y step moves one towards 30 (raise) or
+// 0 (lower); a y already at (or beyond) that bound stays.
+void MoveRecoilSteps(MacroRecord& record, bool raise);
 
 // The four mode flags as they stand in a key entry.
 struct KeyEntryFlags {

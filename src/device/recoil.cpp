@@ -10,23 +10,32 @@
 #include "profile/profile_settings.h"
 
 void AdjustRecoil(int up) {
+    const std::uint8_t raise = up != 0 ? 1 : 0;
+    AdjustRecoilSteps(std::span(&raise, 1));
+}
+
+void AdjustRecoilSteps(std::span<const std::uint8_t> ups) {
     const int profile = g_curConfigIdx.load() & 3;
     const int f = KeyFunc[profile][0];
     const int index = f - UserMacroFunctionBase;
-    if (index < 0 || index >= std::clamp<int>(g_macroCount, 0, MaxUserMacros)) {
+    if (ups.empty() || index < 0 || index >= std::clamp<int>(g_macroCount, 0, MaxUserMacros)) {
         return;  // the first button holds no user macro
     }
     MacroRecord working = g_macros[index];
+    for (std::uint8_t up : ups) {
+        MoveRecoilSteps(working, up != 0);
+    }
     // The body to rewrite is the one the last Apply wrote for this profile's first button, and
     // only when it was written for this same macro at the size it still needs: any other body
     // belongs to another macro (or to nothing), and rewriting it would corrupt the mouse's
     // memory. Then only the record and the file are adjusted; the next Apply sends them.
     const std::uint32_t size = g_macroDevBodySize[profile][0];
-    const bool bodyIsThisMacro =
-        g_macroDevBodyFunc[profile][0] == f && size > 0 &&
-        std::min<std::uint32_t>(MacroBodySize(working), MacroBodySlotLimit) == size;
-    std::vector<std::uint8_t> body = EncodeMacroBodyWithRecoil(working, size, up != 0);
-    if (bodyIsThisMacro) {
+    const std::uint32_t needed = MacroBodySize(working);
+    if (g_macroDevBodyFunc[profile][0] == f && size > 0 &&
+        std::min<std::uint32_t>(needed, MacroBodySlotLimit) == size) {
+        // Encoded as Apply encodes it: whole, then cut to its slot.
+        std::vector<std::uint8_t> body = EncodeMacroBody(working, needed);
+        body.resize(size);
         WriteMacroBody(static_cast<int>(g_macroDevAddr[profile][0]), body);
     }
     g_macros[index] = working;

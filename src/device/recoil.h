@@ -4,5 +4,13 @@
 // event thread hands it over), so the macro tables keep one writer.
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 // up nonzero raises, 0 lowers.
 void AdjustRecoil(int up);
+
+// The adjustments of several recoil events in the order they came (each nonzero raises, 0
+// lowers): the steps move event by event with the same bounds, then the body in the mouse and
+// the macro file are written once, as the events one by one would have left them.
+void AdjustRecoilSteps(std::span<const std::uint8_t> ups);

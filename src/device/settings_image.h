@@ -77,8 +77,8 @@ extern std::uint8_t g_ledOnFlag;
 extern std::atomic<std::uint8_t> g_settingsApplied;
 
 // Body placement left by the last Apply: address per (profile, device button), the size of the
-// body written there and the function it was written for (0 when none), and the recoil body of
-// profile 1's first button.
+// body that Apply wrote there and the function it wrote it for (both 0 when it wrote none for
+// that button), and the recoil body of profile 1's first button.
 extern std::array<std::array<std::uint32_t, 12>, ProfileCount> g_macroDevAddr;
 extern std::array<std::array<std::uint32_t, 12>, ProfileCount> g_macroDevBodySize;
 extern std::array<std::array<int, 12>, ProfileCount> g_macroDevBodyFunc;

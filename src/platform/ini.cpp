@@ -14,9 +14,12 @@
 #include <ctime>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <span>
 
 // The program reads config.ini key by key (68 reads for one profile) and writes it key by key
-// (188 writes for a save), so each file is parsed once and kept while it stays as it was.
+// (a save's 188 writes go in as one transaction), so each file is parsed once and kept while it
+// stays as it was.
 // "As it was" is decided by device, inode, size, modification and change time; a file changed
 // less than StableAge ago may still change within the same timestamp tick, so for such a file
 // the bytes are read again and compared before the parsed copy is trusted.
@@ -189,6 +192,25 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes) {
     return file.commit();
 }
 
+// The file's bytes after one write on doc (nullptr: no file yet), or nullopt when the write
+// leaves the file as it is.
+std::optional<QByteArray> Edited(const Document* doc, const ProfileWrite& write) {
+    const auto& [section, key, value] = write;
+    if (doc == nullptr) {
+        if (!key || !value) {
+            return std::nullopt;  // nothing to delete
+        }
+        return Document().WithValue(section, *key, *value);
+    }
+    QByteArray bytes = !key     ? doc->WithoutSection(section)
+                       : !value ? doc->WithoutKey(section, *key)
+                                : doc->WithValue(section, *key, *value);
+    if (bytes == doc->Bytes()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 }  // namespace
 
 QString GetPrivateProfileString(const QString& section, const QString& key,
@@ -211,6 +233,11 @@ QString GetPrivateProfileString(const QString& section, const QString& key,
 
 bool WritePrivateProfileString(const QString& section, const std::optional<QString>& key,
                                const std::optional<QString>& value, const QString& fileName) {
+    const ProfileWrite write{section, key, value};
+    return WritePrivateProfileStrings(std::span(&write, 1), fileName);
+}
+
+bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName) {
     if (fileName.isEmpty()) {
         return false;
     }
@@ -220,28 +247,29 @@ bool WritePrivateProfileString(const QString& section, const std::optional<QStri
         return false;  // never replace a file we could not read with one that lacks its content
     }
 
-    // A save rewrites every value, most of them as they stand: those need no edit at all.
-    if (loaded.doc && key && value) {
-        const QString* present = loaded.doc->Find(section, *key);
-        if (present != nullptr && *present == *value) {
-            return true;
+    // Each write edits the text the writes before it left, by the same rules as a write alone;
+    // only the end result reaches the disk. The working copy is this call's own, so a value
+    // replaced in its line needs no new parse of the whole file.
+    bool exists = loaded.doc != nullptr;
+    ini::Document working = exists ? *loaded.doc : ini::Document();
+    for (const ProfileWrite& write : writes) {
+        if (exists && write.key && write.value) {
+            // A save rewrites every value, most of them as they stand: those need no edit.
+            const QString* present = working.Find(write.section, *write.key);
+            if (present != nullptr && *present == *write.value) {
+                continue;
+            }
+            if (working.ReplaceValue(write.section, *write.key, *write.value)) {
+                continue;
+            }
+        }
+        std::optional<QByteArray> bytes = Edited(exists ? &working : nullptr, write);
+        if (bytes) {
+            working = Document::Parse(std::move(*bytes));
+            exists = true;
         }
     }
-
-    QByteArray bytes;
-    if (loaded.state == FileState::Missing) {
-        if (!key || !value) {
-            return true;  // nothing to delete
-        }
-        bytes = Document().WithValue(section, *key, *value);
-    } else if (!key) {
-        bytes = loaded.doc->WithoutSection(section);
-    } else if (!value) {
-        bytes = loaded.doc->WithoutKey(section, *key);
-    } else {
-        bytes = loaded.doc->WithValue(section, *key, *value);
-    }
-    if (loaded.doc && bytes == loaded.doc->Bytes()) {
+    if (!exists || (loaded.doc && working.Bytes() == loaded.doc->Bytes())) {
         return true;
     }
     if (loaded.state == FileState::Loaded && !IsWritable(fileName)) {
@@ -254,7 +282,7 @@ bool WritePrivateProfileString(const QString& section, const std::optional<QStri
     if (info.isSymLink() && info.exists()) {
         target = info.canonicalFilePath();
     }
-    if (!ReplaceFile(target, bytes)) {
+    if (!ReplaceFile(target, working.Bytes())) {
         Forget(fileName);
         return false;
     }
@@ -265,9 +293,8 @@ bool WritePrivateProfileString(const QString& section, const std::optional<QStri
         return true;
     }
     // Not stable: another program may change the file within the timestamp tick of our write.
-    Remember(fileName,
-             CacheEntry{StampOf(st), false,
-                        std::make_shared<const Document>(Document::Parse(std::move(bytes)))});
+    Remember(fileName, CacheEntry{StampOf(st), false,
+                                  std::make_shared<const Document>(std::move(working))});
     return true;
 }
 

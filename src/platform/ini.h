@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <optional>
+#include <span>
 
 namespace platform {
 
@@ -20,6 +21,20 @@ QString GetPrivateProfileString(const QString& section, const QString& key,
 // written (its folder missing, no permission); the file is then unchanged.
 bool WritePrivateProfileString(const QString& section, const std::optional<QString>& key,
                                const std::optional<QString>& value, const QString& fileName);
+
+// The arguments of one WritePrivateProfileString call.
+struct ProfileWrite {
+    QString section;
+    std::optional<QString> key;
+    std::optional<QString> value;
+};
+
+// Several writes to one file as one transaction: each follows the rules of
+// WritePrivateProfileString, in the order given, so the file ends byte for byte as the calls
+// one by one would leave it; but it is read once and replaced (and synced) once, so a crash
+// leaves the old file or the new one, never a state in between. Returns false, with the file
+// unchanged, when the writes change the file and it could not be written.
+bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName);
 
 // The existence test the readers of macro and skin files make before reading (FindFirstFileW
 // on a plain path: a file or a folder of that name exists).

@@ -209,6 +209,39 @@ QByteArray Document::WithValue(const QString& section, const QString& key,
     return ApplySplices(bytes_, {Splice{after.end, after.end, Encode(text)}});
 }
 
+bool Document::ReplaceValue(const QString& section, const QString& key, const QString& value) {
+    for (QChar c : value) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E) {
+            return false;  // a line break would split the line; leave the odd ones to Parse
+        }
+    }
+    const auto found = firstSection_.constFind(Fold(TrimSpaces(section)));
+    if (found == firstSection_.cend()) {
+        return false;
+    }
+    Section& s = sections_[*found];
+    const auto it = s.firstByKey.find(Fold(TrimSpaces(key)));
+    if (it == s.firstByKey.end()) {
+        return false;
+    }
+    // The same splice as WithValue: the key as the file spells it, then the new value.
+    Line& line = lines_[it->line];
+    const QByteArray text = Encode(it->key + u'=' + value);
+    const qsizetype delta = text.size() - (line.contentEnd - line.begin);
+    bytes_.replace(line.begin, line.contentEnd - line.begin, text);
+    line.contentEnd += delta;
+    line.end += delta;
+    for (std::size_t i = static_cast<std::size_t>(it->line) + 1; i < lines_.size(); ++i) {
+        lines_[i].begin += delta;
+        lines_[i].contentEnd += delta;
+        lines_[i].end += delta;
+    }
+    // Read back as Parse reads a key line: the key has no '=' and no blank at either end, so
+    // the value is what follows the '=', trimmed and unquoted.
+    it->value = Unquote(Trim(QStringView(value), IsValueBlank)).toString();
+    return true;
+}
+
 QByteArray Document::WithoutKey(const QString& section, const QString& key) const {
     const Section* s = FindSection(section);
     if (s == nullptr) {

@@ -1,7 +1,8 @@
 // One INI file held in memory: its bytes as read, an index of its sections and keys built by the
 // private-profile reading rules, and edits that produce the file's new bytes while leaving every
-// line they do not touch byte for byte. Pure data, no file access; a Document never changes
-// after Parse, so any number of threads may read one.
+// line they do not touch byte for byte. Pure data, no file access. A Document that others can
+// see never changes after Parse, so any number of threads may read one; only a private copy is
+// edited in place (ReplaceValue).
 #pragma once
 
 #include <QByteArray>
@@ -27,6 +28,11 @@ public:
     QByteArray WithValue(const QString& section, const QString& key, const QString& value) const;
     QByteArray WithoutKey(const QString& section, const QString& key) const;
     QByteArray WithoutSection(const QString& section) const;
+
+    // Sets an existing key's value in place, as Parse(WithValue(...)) would leave the document,
+    // without parsing the file again. Returns false, changing nothing, unless section and key
+    // exist and value is plain printable ASCII (which cannot change how the line reads).
+    bool ReplaceValue(const QString& section, const QString& key, const QString& value);
 
     const QByteArray& Bytes() const { return bytes_; }
     Encoding FileEncoding() const { return encoding_; }

@@ -6,6 +6,7 @@
 #include "profile/profile_settings.h"
 
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -126,31 +127,38 @@ void OnReadConfig(QString path, int n, bool fromReset) {
 }
 
 void SaveAllConfigs(QString path, int /*n*/) {
+    // One transaction of 188 writes: the file is replaced once instead of once per value.
+    std::vector<platform::ProfileWrite> writes;
+    writes.reserve(ProfileCount * (ButtonSlotCount + 3 + 5 * DpiLevelCount + 7));
+    const auto add = [&](const QString& section, const QString& key, long long value) {
+        writes.push_back({section, key, platform::FormatInt(value)});
+    };
     for (int r = 0; r < ProfileCount; ++r) {
         g_strCfgSection = Numbered(QStringLiteral("Config"), r + 1);
         const QString section = g_strCfgSection;
 
         for (int k = 0; k < ButtonSlotCount; ++k) {
-            WriteInt(section, KKey(k), KeyFunc[r][k], path);
+            add(section, KKey(k), KeyFunc[r][k]);
         }
-        WriteInt(section, QStringLiteral("MODE_STATUS"), Signed(g_modeStatus), path);
-        WriteInt(section, QStringLiteral("DPI_LEVEL"), Signed(g_dpiLevel), path);
-        WriteInt(section, QStringLiteral("WHEEL_STATUS"), Signed(g_wheelStatus), path);
+        add(section, QStringLiteral("MODE_STATUS"), Signed(g_modeStatus));
+        add(section, QStringLiteral("DPI_LEVEL"), Signed(g_dpiLevel));
+        add(section, QStringLiteral("WHEEL_STATUS"), Signed(g_wheelStatus));
         for (int j = 0; j < DpiLevelCount; ++j) {
-            WriteInt(section, DpiSetKey(j), g_dpiSet[j], path);
-            WriteInt(section, DpiSetEnKey(j), g_dpiSetEn[j] ? 1 : 0, path);
+            add(section, DpiSetKey(j), g_dpiSet[j]);
+            add(section, DpiSetEnKey(j), g_dpiSetEn[j] ? 1 : 0);
             for (int c = 0; c < 3; ++c) {
-                WriteInt(section, DpiColorKey(j, c), Signed(g_dpiColor[j][c]), path);
+                add(section, DpiColorKey(j, c), Signed(g_dpiColor[j][c]));
             }
         }
-        WriteInt(section, QStringLiteral("CYC_7COL_EN"), g_cyc7ColEn, path);
-        WriteInt(section, QStringLiteral("LED_TYPE"), g_ledType.load(), path);
-        WriteInt(section, QStringLiteral("LED_CYC_TIME"), g_ledCycTime.load(), path);
-        WriteInt(section, QStringLiteral("DPI_SPEED"), g_dpiSpeed, path);
-        WriteInt(section, QStringLiteral("WHEEL_SPEED"), g_wheelSpeed, path);
-        WriteInt(section, QStringLiteral("USB_SPEED"), g_usbSpeed, path);
-        WriteInt(section, QStringLiteral("FIRE_TIME"), Signed(g_fireTime), path);
+        add(section, QStringLiteral("CYC_7COL_EN"), g_cyc7ColEn);
+        add(section, QStringLiteral("LED_TYPE"), g_ledType.load());
+        add(section, QStringLiteral("LED_CYC_TIME"), g_ledCycTime.load());
+        add(section, QStringLiteral("DPI_SPEED"), g_dpiSpeed);
+        add(section, QStringLiteral("WHEEL_SPEED"), g_wheelSpeed);
+        add(section, QStringLiteral("USB_SPEED"), g_usbSpeed);
+        add(section, QStringLiteral("FIRE_TIME"), Signed(g_fireTime));
     }
+    platform::WritePrivateProfileStrings(writes, path);
 }
 
 void SaveDpiLevel(QString path, int n) {

@@ -1,7 +1,8 @@
 // config.ini and the profile files: the five operations that move KeyFunc and ProfileSettings
 // (profile_settings.h) between memory and an INI file. Every operation takes the file as its
 // first argument (config.ini, or a profile file the user exports or imports); each value is
-// one private-profile call, numbers read with Wtoi and written with "%d".
+// read by one private-profile call and written by one private-profile write (a full save makes
+// its writes one transaction), numbers read with Wtoi and written with "%d".
 //
 // Sections: [Init] (current profile, language, unused device keys), [Config1]..[Config4] (one
 // per profile; only the K keys differ between them after a save), [CfgReset2]..[CfgReset4]

@@ -14,6 +14,7 @@
 #include "ui/list_box.h"
 #include "ui/macro_controls.h"
 #include "ui/page_layouts.h"
+#include "ui/page_painter.h"
 #include "ui/window_message.h"
 #include "ui/window_shape.h"
 #include "ui/window_state.h"
@@ -108,7 +109,7 @@ void EnterAdvancedPage(CKVE_ZelboDlg& dlg) {
         const MacroControlRects rects{ToQRect(g_rcEditRepeat),    ToQRect(g_rcEditTrack),
                                       ToQRect(g_rcEditFireTime),  ToQRect(g_rcEditMacroName),
                                       ToQRect(g_rcMacroList),     ToQRect(g_rcStepList)};
-        controls->CreateMacroControls(&dlg, rects, QString());
+        controls->CreateMacroControls(&dlg, rects, g_strFireTime);
         controls->RefillMacroList();
     }
 }

@@ -27,9 +27,19 @@ QFont MakeSkinFont() {
         font.setPixelSize(--pixelSize);
     }
     const int width = QFontMetrics(font).horizontalAdvance(QLatin1Char('0'));
-    if (width > 0 && width != SkinFontAverageWidth) {
-        font.setStretch((100 * SkinFontAverageWidth + width / 2) / width);
+    if (width <= 0 || width == SkinFontAverageWidth) {
+        return font;
     }
+    // Advances are rounded to whole pixels: try the stretches next to the proportional one
+    // until a character is exactly as wide as the design's.
+    const int proportional = (100 * SkinFontAverageWidth + width / 2) / width;
+    for (int delta : {0, 1, -1, 2, -2, 3, -3, 4, -4, 5, -5}) {
+        font.setStretch(proportional + delta);
+        if (QFontMetrics(font).horizontalAdvance(QLatin1Char('0')) == SkinFontAverageWidth) {
+            return font;
+        }
+    }
+    font.setStretch(proportional);
     return font;
 }
 

@@ -6,7 +6,9 @@
 #include "device/settings_image.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
+#include "platform/ini.h"
 #include "support/apply_fixture.h"
+#include "support/file_replace_counter.h"
 
 namespace {
 
@@ -177,6 +179,34 @@ TEST_F(ApplySettingsTest, BodiesThatWouldPassTheAddressLimitAreNotBound) {
     // 0x240 + 3 * 5136 still ends below 0x4000; a fourth would not.
     EXPECT_EQ(Memory(0x008, 5), (Bytes{0x0D, 0x0D, 0x0D, 0x00, 0x00}));
     EXPECT_EQ(g_macroDevAddr[0][2], 0x240u + 2 * 5136u);
+}
+
+// Each save is one replacement of config.ini, however many of its values change: with four
+// differing sections, a new current profile, a corrected button and a rebuilt colour mask, the
+// Apply still replaces the file only for its profile number and its two saves.
+TEST_F(ApplySettingsTest, ReplacesConfigIniAtMostThreeTimes) {
+    std::vector<platform::ProfileWrite> differ;
+    for (int n = 2; n <= 4; ++n) {
+        for (const char* key : {"MODE_STATUS", "DPI_LEVEL", "DPI_SET3", "DPI2_G", "LED_TYPE",
+                                "USB_SPEED", "FIRE_TIME"}) {
+            differ.push_back({QStringLiteral("Config%1").arg(n), QString::fromLatin1(key),
+                              QString::number(n)});
+        }
+    }
+    ASSERT_TRUE(platform::WritePrivateProfileStrings(differ, g_strConfigIni));
+    SelectProfile(2);
+    SetUserMacros({KeyMacro(2)});
+    KeyFunc[1][0] = 57;  // no such user macro: saved as 0 at the end
+    g_cycColorOn[0] = 0;
+
+    testing_support::FileReplaceCounter replaced(g_strConfigIni);
+    ApplySettings();
+    EXPECT_LE(replaced.Take(), 3);
+    EXPECT_EQ(ConfigValue(QStringLiteral("Init"), QStringLiteral("CurConfig")), "2");
+    EXPECT_EQ(ConfigValue(QStringLiteral("Config2"), QStringLiteral("K0")), "0");
+    EXPECT_EQ(ConfigValue(QStringLiteral("Config4"), QStringLiteral("FIRE_TIME")),
+              ConfigValue(QStringLiteral("Config1"), QStringLiteral("FIRE_TIME")));
+    EXPECT_EQ(ConfigValue(QStringLiteral("Config3"), QStringLiteral("CYC_7COL_EN")), "126");
 }
 
 }  // namespace

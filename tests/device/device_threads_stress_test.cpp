@@ -91,4 +91,66 @@ TEST_F(DeviceThreadsStressTest, HoldPairsSurviveEventFloodAndRepeatedApply) {
     EXPECT_FALSE(link_->mouse().HoldPressed());
 }
 
+// The relay pass and the event handling in tight loops on two threads, so that a press lands
+// in the middle of a pass again and again: a press of a button without the hold function must
+// never be relayed as a hold press, whatever hold press came before it.
+TEST_F(DeviceThreadsStressTest, HoldRelayNeverFollowsAButtonWithoutHold) {
+    KeyFunc[0][0] = 23;  // device button 1 holds, device button 2 does not
+    ApplySettings();
+    platform::SetClock(nullptr);
+    link_->mouse().ClearTrace();
+
+    QueuedExecutor queue;
+    const UiExecutor ui = queue.Executor();
+    std::atomic<bool> running{true};
+    std::thread relay([&] {
+        while (running) {
+            MacroSendPass(ui);
+        }
+    });
+    auto read = [&](std::uint8_t event, std::uint8_t argument) {
+        const std::uint8_t report[3] = {0x06, event, argument};
+        HandleInputReport(report, 3, ui);
+    };
+    auto waitUntil = [](auto done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+        }
+        return true;
+    };
+    constexpr int Rounds = 20000;
+    int round = 0;
+    for (; round < Rounds; ++round) {
+        read(0xF1, 0x00);
+        if (!waitUntil([&] { return link_->mouse().HoldPressed(); })) {
+            break;
+        }
+        read(0xF1, 0x80);
+        if (!waitUntil([&] { return !link_->mouse().HoldPressed(); })) {
+            break;
+        }
+        read(0xF2, 0x00);
+        if (!waitUntil([] { return g_btnEventPending.load() == 0; })) {
+            break;
+        }
+    }
+    running = false;
+    relay.join();
+    EXPECT_EQ(round, Rounds);
+
+    int presses = 0;
+    int releases = 0;
+    for (const platform::SimulatedReport& r : link_->mouse().Trace()) {
+        if (r.direction == platform::SimulatedReport::Direction::Set && r.bytes.size() >= 3 &&
+            r.bytes[1] == 0x11) {
+            (r.bytes[2] == 0x02 ? presses : releases) += 1;
+        }
+    }
+    EXPECT_EQ(presses, round);
+    EXPECT_EQ(releases, round);
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "app/core/paths.h"
 #include "device/apply_settings.h"
 #include "device/settings_image.h"
@@ -38,8 +40,7 @@ TEST_F(DeviceEventsTest, HoldButtonPressAndReleaseAreRelayed) {
     ApplySettings();
     Sent();
     Read({0x06, 0xF1, 0x00});
-    EXPECT_EQ(g_btnPressPending.load(), 1u);
-    EXPECT_EQ(g_lastBtnEvent.load(), 0xF1);
+    EXPECT_EQ(g_btnHoldState.load(), HoldPressPending | 0xF1);
     Poll();
     EXPECT_EQ(Sent(), (std::vector<std::string>{"set 07 11 02 00 00 00 00 00"}));
     EXPECT_TRUE(link_->mouse().HoldPressed());
@@ -146,7 +147,7 @@ TEST_F(DeviceEventsTest, IgnoredReports) {
     Poll();
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(queue_.RunAll(), 0);
-    EXPECT_EQ(g_btnPressPending.load(), 0u);
+    EXPECT_EQ(g_btnHoldState.load() & HoldPressPending, 0u);
 }
 
 TEST_F(DeviceEventsTest, ButtonsWithoutSlotDropTheirEvent) {
@@ -155,6 +156,78 @@ TEST_F(DeviceEventsTest, ButtonsWithoutSlotDropTheirEvent) {
     Poll();
     EXPECT_EQ(g_btnEventPending.load(), 0u);
     EXPECT_EQ(queue_.RunAll(), 0);
+}
+
+// A burst of recoil events: up to the bound and beyond, down, repeats of the last direction.
+std::vector<Report> RecoilBurst() {
+    std::vector<Report> burst;
+    for (int i = 0; i < 40; ++i) {
+        burst.push_back({0x06, static_cast<std::uint8_t>(i == 0 ? 0x01 : 0x05), 0x00});
+    }
+    burst.push_back({0x06, 0x02, 0x00});
+    for (int i = 0; i < 7; ++i) {
+        burst.push_back({0x06, static_cast<std::uint8_t>(i % 2 == 0 ? 0x00 : 0xEF), 0x00});
+    }
+    return burst;
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Events that come while their adjustment still waits join it: the mouse and the macro file are
+// written once, and end as the events one by one leave them.
+TEST_F(DeviceEventsTest, ARecoilBurstIsWrittenOnceAsTheEventsOneByOneWouldLeaveIt) {
+    SetUserMacros({RecoilMacro({0, 12, 29, 30, 31}), RecoilMacro({3})});
+    KeyFunc[0][0] = 50;
+    KeyFunc[0][1] = 51;
+    ApplySettings();
+    const MacroRecord start = g_macros[0];
+
+    for (const Report& report : RecoilBurst()) {
+        Read(report);
+        ASSERT_EQ(queue_.RunAll(), 1);
+    }
+    const std::vector<std::uint8_t> oneByOneBody = Memory(0x240, 32);
+    const QByteArray oneByOneFile = FileBytes(g_strMacroFile);
+    ASSERT_EQ(g_macros[0].stepParam[0].y, 22);  // held at 30 by the bound, then eight downs
+    ASSERT_EQ(g_macros[0].stepParam[4].y, 23);  // above the bound: only the downs move it
+
+    g_macros[0] = start;
+    ApplySettings();
+    ASSERT_NE(Memory(0x240, 32), oneByOneBody);
+    ASSERT_TRUE(QFile::remove(g_strMacroFile));
+    Sent();
+    const std::int64_t before = link_->clock().NowMicroseconds();
+    for (const Report& report : RecoilBurst()) {
+        Read(report);
+    }
+    EXPECT_EQ(queue_.RunAll(), 1);
+    EXPECT_EQ(Memory(0x240, 32), oneByOneBody);
+    EXPECT_EQ(FileBytes(g_strMacroFile), oneByOneFile);
+    EXPECT_EQ(Sent().size(), 4u * 10u);  // the 32-byte body once: four runs
+    EXPECT_LT(link_->clock().NowMicroseconds() - before, 50'000);
+    EXPECT_EQ(g_macros[1].stepParam[0].y, 3);
+}
+
+// A profile switch among the events keeps its place: the events before it adjust the old
+// profile's macro, those after it the new one's.
+TEST_F(DeviceEventsTest, RecoilEventsDoNotJoinAcrossAProfileSwitch) {
+    SetUserMacros({RecoilMacro({10}), RecoilMacro({20})});
+    KeyFunc[0][0] = 50;
+    KeyFunc[2][0] = 51;
+    ApplySettings();
+    SaveAllConfigs(g_strConfigIni, 1);
+    link_->mouse().SetCurrentProfile(2);
+    for (const Report& report : {Report{0x06, 0x01}, Report{0x06, 0x05}, Report{0x06, 0x03},
+                                 Report{0x06, 0x02}, Report{0x06, 0x05}, Report{0x06, 0x05}}) {
+        Read(report);
+    }
+    EXPECT_EQ(queue_.RunAll(), 3);
+    EXPECT_EQ(g_curConfig, 3);
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 12);
+    EXPECT_EQ(g_macros[1].stepParam[0].y, 17);
 }
 
 }  // namespace

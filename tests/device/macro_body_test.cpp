@@ -157,15 +157,15 @@ TEST(MacroRecoil, MovesYWithinItsBoundsOnly) {
     AddStep(r, StepCodeXyMove, 6, 0, 0, 10);
     AddStep(r, StepCodeXyMove, 6, 0, 31, 10);
     AddStep(r, StepCodeXyMove, 6, 0, 7, 10);
-    const std::uint32_t size = MacroBodySize(r);
     MacroRecord up = r;
-    EncodeMacroBodyWithRecoil(up, size, true);
+    MoveRecoilSteps(up, true);
     EXPECT_EQ(up.stepParam[0].y, 30);
     EXPECT_EQ(up.stepParam[1].y, 1);
     EXPECT_EQ(up.stepParam[2].y, 31);
     EXPECT_EQ(up.stepParam[3].y, 8);
     MacroRecord down = r;
-    const Bytes body = EncodeMacroBodyWithRecoil(down, size, false);
+    MoveRecoilSteps(down, false);
+    const Bytes body = EncodeMacroBody(down, MacroBodySize(down));
     EXPECT_EQ(down.stepParam[0].y, 29);
     EXPECT_EQ(down.stepParam[1].y, 0);
     EXPECT_EQ(down.stepParam[2].y, 30);

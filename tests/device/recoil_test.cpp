@@ -97,4 +97,56 @@ TEST_F(RecoilTest, AMacroThatGrewSinceTheApplyIsNotWrittenOverItsNeighbour) {
     EXPECT_EQ(Memory(0x248, 8), neighbour);
 }
 
+// The body at 0x240 was macro 50's, then an Apply put macro 51 of button 2 there; macro 50 is
+// chosen again for button 1 but not applied. The recoil event must leave macro 51's body alone.
+TEST_F(RecoilTest, ABodyThatAnotherButtonNowHoldsIsNotRewritten) {
+    SetUserMacros({RecoilMacro({5}), RecoilMacro({9})});
+    KeyFunc[0][0] = 50;
+    ApplySettings();
+    KeyFunc[0][0] = 1;
+    KeyFunc[0][1] = 51;
+    ApplySettings();
+    ASSERT_EQ(g_macroDevAddr[0][1], 0x240u);
+    const Bytes macro51 = Memory(0x240, 8);
+    KeyFunc[0][0] = 50;
+    link_->TakeSentReports();
+    AdjustRecoil(1);
+    EXPECT_TRUE(link_->TakeSentReports().empty());
+    EXPECT_EQ(Memory(0x240, 8), macro51);
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 6);  // the macro and its file are still adjusted
+}
+
+// Profile 2's first button had its body after three large ones; a later Apply adds a body to
+// profile 1 that takes that place, and profile 2's no longer fits below 0x4000.
+TEST_F(RecoilTest, ABodyDroppedAtTheAddressLimitIsNotRewritten) {
+    MacroRecord large{};
+    large.repeatCount = 1;
+    large.ledCount = 5;
+    for (auto& led : large.led) {
+        led.field0 = 255;  // 5136 bytes in all
+    }
+    MacroRecord filler = KeyMacro(0);
+    filler.ledCount = 1;
+    filler.led[0].field0 = 96;  // 400 bytes: exactly what the three large ones leave
+    filler.mode = 1;
+    SetUserMacros({RecoilMacro({5}), large, filler});
+    KeyFunc[0][0] = KeyFunc[0][1] = KeyFunc[0][2] = 51;
+    KeyFunc[1][0] = 50;
+    g_curConfig = 2;
+    g_curConfigIdx = 1;
+    ApplySettings();
+    ASSERT_EQ(g_macroDevAddr[1][0], 0x3E70u);
+
+    KeyFunc[0][3] = 52;
+    ApplySettings();
+    ASSERT_EQ(link_->mouse().MemoryByte(0x044), 0x00);  // profile 2's button 1 lost its body
+    const Bytes fillerBody = Memory(0x3E70, 16);
+    ASSERT_EQ(fillerBody[0], 0x01);
+    link_->TakeSentReports();
+    AdjustRecoil(0);
+    EXPECT_TRUE(link_->TakeSentReports().empty());
+    EXPECT_EQ(Memory(0x3E70, 16), fillerBody);
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 4);
+}
+
 }  // namespace

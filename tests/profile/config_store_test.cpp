@@ -1,5 +1,6 @@
 #include "profile/config_store.h"
 
+#include "platform/ini.h"
 #include "platform/message_service.h"
 #include "profile/profile_settings.h"
 
@@ -7,7 +8,9 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <array>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -288,6 +291,50 @@ TEST_F(ConfigStore, SaveAll_ThenLoadGivesBackWhatWasRead) {
     EXPECT_EQ(g_fireTime, 75u);
     SaveAllConfigs(path_, 4);
     EXPECT_EQ(FileText(), before);
+}
+
+// The save is one transaction, and the file it leaves is the one its 188 writes one by one
+// leave, whatever the file held before.
+TEST_F(ConfigStore, SaveAll_LeavesWhatItsWritesOneByOneLeave) {
+    // Its writes (of FillWithJunk's values) in their order, as a new file lists them.
+    SaveAllConfigs(path_, 1);
+    std::vector<std::array<QString, 3>> writes;
+    QString section;
+    for (const QByteArray& line : FileText().split('\n')) {
+        const QString text = QString::fromLatin1(line.trimmed());
+        if (text.startsWith(u'[')) {
+            section = text.mid(1, text.size() - 2);
+        } else if (const qsizetype eq = text.indexOf(u'='); eq > 0) {
+            writes.push_back({section, text.left(eq), text.mid(eq + 1)});
+        }
+    }
+    ASSERT_EQ(writes.size(), 188u);
+
+    QFile shipped(QStringLiteral(ZELBO_SOURCE_DIR "/data/program/skins/INI_CFG/config.ini"));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    const QByteArray shippedText = shipped.readAll();
+    QByteArray utf16("\xFF\xFE", 2);
+    for (char c : shippedText) {
+        utf16.append(c).append('\0');
+    }
+    const std::vector<std::pair<const char*, QByteArray>> starts = {
+        {"shipped", shippedText},
+        {"shipped as UTF-16", utf16},
+        {"sections missing, out of order, keys spelled otherwise, LF lines",
+         "[Init]\nCurConfig=2\n[Config3]\nfire_time=1\nK6=0\n;tail\n[Config1]\n"
+         "  K0 = 5 \nLed_Type=2\nEXTRA=x"},
+    };
+    for (const auto& [what, start] : starts) {
+        SCOPED_TRACE(what);
+        WriteFile(start);
+        for (const auto& [sec, key, value] : writes) {
+            ASSERT_TRUE(platform::WritePrivateProfileString(sec, key, value, path_));
+        }
+        const QByteArray oneByOne = FileText();
+        WriteFile(start);
+        SaveAllConfigs(path_, 3);
+        EXPECT_EQ(FileText(), oneByOne);
+    }
 }
 
 TEST_F(ConfigStore, SaveDpiLevelAndCurConfigTouchOneKeyEach) {

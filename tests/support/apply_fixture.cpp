@@ -74,10 +74,8 @@ void ApplyFixture::SetUp() {
     g_macroDevBodyFunc = {};
     g_boundMacroAddr = 0;
     g_boundMacroSize = 0;
-    g_btnPressPending = 0;
-    g_btnReleasePending = 0;
+    g_btnHoldState = 0;
     g_btnEventPending = 0;
-    g_lastBtnEvent = 0;
     g_recoilDir = 0;
     ReadInitSection(g_strConfigIni);
     OnReadConfig(g_strConfigIni, g_curConfig, false);

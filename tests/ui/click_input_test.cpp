@@ -135,8 +135,14 @@ TEST_F(ClickInput, TabsMoveBetweenPagesAndTheMacroControlsFollowTheAdvancedPage)
     ClickMain(11);
     EXPECT_EQ(g_page.load(), PageColor);
     EXPECT_FALSE(dlg_->macroControls()->Created());
+    g_fireTime = 123;
+    dlg_->grab();  // a paint of the lighting page leaves the fire-time text alone
     ClickMain(10);
     EXPECT_TRUE(dlg_->macroControls()->Created());
+    dlg_->grab();  // the advanced page's paint writes the text the box shows next time
+    ClickMain(9);
+    ClickMain(10);
+    EXPECT_EQ(dlg_->macroControls()->editFireTime()->text(), QStringLiteral("123"));
     ClickMain(9);
     EXPECT_EQ(g_page.load(), PageMain);
     EXPECT_FALSE(dlg_->macroControls()->Created());

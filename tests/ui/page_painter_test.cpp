@@ -3,8 +3,11 @@
 #include "ui/page_painter.h"
 
 #include <QFontMetrics>
+#include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -197,18 +200,11 @@ TEST_F(PagePainterTest, SelectedLookWinsOverHoverAndFrameButtonZeroShowsHoverAtI
 }
 
 TEST_F(PagePainterTest, OutOfRangeLightingValuesLightNoTypeOrCycleTimeButton) {
-    const QImage normal = Look(PageColor, 0);
-    const QImage down = Look(PageColor, 2);
-    g_ledType = 1;
-    g_ledCycTime = 5;
-    QImage page = Paint(PageColor);
-    EXPECT_TRUE(RingFrom(page, down, layouts.m_posColor[8]));
-    EXPECT_TRUE(RingFrom(page, down, layouts.m_posColor[11]));
     g_ledType = 7;
     g_ledCycTime = 9;
-    page = Paint(PageColor);
+    const QImage page = Paint(PageColor);
     for (int rect = 7; rect <= 16; ++rect) {
-        EXPECT_TRUE(RingFrom(page, normal, layouts.m_posColor[rect])) << rect;
+        EXPECT_TRUE(RingFrom(page, Look(PageColor, 0), layouts.m_posColor[rect])) << rect;
     }
 }
 
@@ -250,29 +246,32 @@ TEST_F(PagePainterTest, HoveredSlotCaptionTurnsRed) {
     KeyFunc[0][1] = 0;
 }
 
-TEST(SlotCaptions, FunctionCodesCaptionFromTheirTablesAndNothingOutsideThem) {
-    ui::g_strFunNames[47] = QStringLiteral("F47");
-    SetMacroName(g_macros[3], QStringLiteral("Burst"));
-    EXPECT_EQ(ui::FunctionCaption(47), QStringLiteral("F47"));
-    EXPECT_EQ(ui::FunctionCaption(53), QStringLiteral("Burst"));
-    EXPECT_EQ(ui::FunctionCaption(70), QStringLiteral("键盘"));
-    EXPECT_EQ(ui::FunctionCaption(148), QStringLiteral("键盘"));
+TEST(ChildControlColours, ChildControlsGetWhiteSkinTextOnTheDarkBackground) {
+    testing_support::TestApplication();
+    g_font = ui::MakeSkinFont();
+    QWidget window;
+    window.installEventFilter(new ui::ChildControlColours(&window));
+    auto* edit = new QLineEdit(&window);
+    QWidget popup(&window, Qt::Popup);
+    window.show();
+    edit->ensurePolished();
+    QApplication::processEvents();
+    EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(30, 30, 30));
+    EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(255, 255, 255));
+    EXPECT_EQ(edit->font(), g_font);
+    EXPECT_NE(popup.palette().color(QPalette::Base), QColor(30, 30, 30)) << "windows keep theirs";
+}
+
+TEST(SlotCaptions, CodesOutsideTheTablesHaveNoCaptionAndTheDpiFollowsTheAppliedCode) {
     for (int code : {48, 49, 63, 69, 149, 100000, -1, -70}) {
         EXPECT_TRUE(ui::FunctionCaption(code).isEmpty()) << code;
     }
-    ui::g_strFunNames[47].clear();
-    ClearMacro(g_macros, 3);
-}
-
-TEST(SlotCaptions, DpiCaptionFollowsTheAppliedCodeOfTheLevel) {
     const auto saved = g_dpiCode;
     g_dpiCode = {1, 2, 7, 13, 15, 8};
-    EXPECT_EQ(ui::DpiCaptionValue(0), 200);
-    EXPECT_EQ(ui::DpiCaptionValue(1), 400);
-    EXPECT_EQ(ui::DpiCaptionValue(2), 1600);
-    EXPECT_EQ(ui::DpiCaptionValue(3), 3200);
-    EXPECT_EQ(ui::DpiCaptionValue(4), 4800);
-    EXPECT_EQ(ui::DpiCaptionValue(5), 200) << "a code the table lacks";
+    const std::vector<int> dpi = {200, 400, 1600, 3200, 4800, 200 /* unknown code */};
+    for (std::uint32_t level = 0; level < 6; ++level) {
+        EXPECT_EQ(ui::DpiCaptionValue(level), dpi[level]) << level;
+    }
     EXPECT_EQ(ui::DpiCaptionValue(6), 200) << "a level past the table";
     g_dpiCode = saved;
 }

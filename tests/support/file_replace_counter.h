@@ -1,0 +1,25 @@
+// Counts how often a file is replaced (renamed over, or created) in its folder, as the kernel
+// reports it: what a crash-safe writer costs the disk, seen from outside the program.
+#pragma once
+
+#include <QString>
+
+namespace testing_support {
+
+class FileReplaceCounter {
+public:
+    // Starts watching the folder of path for path's own name.
+    explicit FileReplaceCounter(const QString& path);
+    ~FileReplaceCounter();
+    FileReplaceCounter(const FileReplaceCounter&) = delete;
+    FileReplaceCounter& operator=(const FileReplaceCounter&) = delete;
+
+    // Replacements since the last call (or since construction).
+    int Take();
+
+private:
+    int fd_ = -1;
+    QByteArray name_;
+};
+
+}  // namespace testing_support
