@@ -482,7 +482,12 @@ TEST(RecordingWindow, TheWindowRecordsOnButton4AndHandsTheNameMenusCommandToItsH
     ProcessEventsFor(20);
     EXPECT_TRUE(QFile::exists(exported));
 
-    // A window hidden during a recording ends it.
+    // A window minimised or hidden during a recording ends it.
+    dlg.OnMacroButton(4);
+    ASSERT_EQ(g_recording, 1);
+    ui::SendWindowMessage(&dlg, ui::WM_SYSCOMMAND, 0xF020);  // SC_MINIMIZE
+    EXPECT_EQ(g_recording, 0);
+    dlg.OnTrayShow();
     dlg.OnMacroButton(4);
     ASSERT_EQ(g_recording, 1);
     dlg.OnClose();
