@@ -153,6 +153,8 @@ TEST_F(Recording, KeysTypedIntoANewMacroReachTheFileAndTheMouse) {
         EXPECT_FALSE(KeyboardTakenByAnother());
         Click(layouts_.m_posAdv[4]);  // record
         EXPECT_TRUE(KeyboardTakenByAnother()) << "the window holds the keyboard while recording";
+        // The pointer away from the window: without the grab the keys would go elsewhere.
+        Xdotool({QStringLiteral("mousemove"), QStringLiteral("1270"), QStringLiteral("1010")});
         Xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("120"),
                  QStringLiteral("a"), QStringLiteral("b")});
         Click(layouts_.m_posAdv[4]);  // stop
