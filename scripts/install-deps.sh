@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
     g++ clang libclang-rt-14-dev cmake ninja-build pkg-config git
-    qt6-base-dev libgl-dev libxkbcommon-dev
+    qt6-base-dev libqt6dbus6 libgl-dev libxkbcommon-dev
     libudev-dev libx11-dev libxi-dev libxtst-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    xvfb xauth xdotool fonts-wqy-zenhei
+    xvfb xauth xdotool fonts-wqy-zenhei dbus-daemon
 )
 
 missing=()

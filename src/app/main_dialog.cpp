@@ -3,6 +3,7 @@
 #include "app/main_dialog.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QDateTime>
 #include <QEventLoop>
@@ -20,18 +21,22 @@
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
 #include "device/discovery.h"
+#include "device/power_apply.h"
 #include "macro/macro_commands.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
 #include "platform/message_service.h"
+#include "platform/power_events.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
 #include "profile/profile_switch.h"
+#include "ui/about_dlg.h"
 #include "ui/click_dispatch.h"
 #include "ui/display_threads.h"
 #include "ui/editable_list_box.h"
 #include "ui/kve_menu.h"
+#include "ui/language_switch.h"
 #include "ui/list_box.h"
 #include "ui/macro_controls.h"
 #include "ui/macro_controls_view.h"
@@ -41,10 +46,12 @@
 #include "ui/program_menus.h"
 #include "ui/skin_font.h"
 #include "ui/skin_image_cache.h"
+#include "ui/slot_popup.h"
+#include "ui/system_menu.h"
 #include "ui/tray_icon.h"
-#include "ui/window_state.h"
 #include "ui/window_message.h"
 #include "ui/window_shape.h"
+#include "ui/window_state.h"
 
 namespace {
 
@@ -112,6 +119,18 @@ public:
     void AddTrayIcon() override { dlg_.AddTrayIcon(); }
     void ShowMinimized() override { dlg_.setWindowState(dlg_.windowState() | Qt::WindowMinimized); }
     void HideWindow() override { dlg_.HideToTray(); }
+
+private:
+    CKVE_ZelboDlg& dlg_;
+};
+
+// The owner-drawn menus measure and draw their items through the window, as the platform
+// sends WM_MEASUREITEM and WM_DRAWITEM to a menu's owner.
+class CKVE_ZelboDlg::MenuOwner final : public OwnerDrawHandler {
+public:
+    explicit MenuOwner(CKVE_ZelboDlg& dlg) : dlg_(dlg) {}
+    void MeasureItem(MeasureItemStruct* mis) override { dlg_.OnMeasureItem(0, mis); }
+    void DrawItem(DrawItemStruct* dis) override { dlg_.OnDrawItem(0, dis); }
 
 private:
     CKVE_ZelboDlg& dlg_;
@@ -211,7 +230,9 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     StartDeviceThreads();
     StartBlinkThread();
 
-    // 8. A frameless window has no system menu here, so there is no About item to add.
+    // 8. The system menu with its About item is the program's own (ShowSystemMenu). Power
+    // notifications start here, as they reach a window from its creation on.
+    WatchPowerEvents();
     // 9. The window's icon.
     setWindowIcon(m_hIcon);
 
@@ -307,6 +328,10 @@ void CKVE_ZelboDlg::ShapeWindow() {
 void CKVE_ZelboDlg::OnInitMenu(std::uint8_t language) {
     Log("In OnInitMenu");
     ui::BuildProgramMenus(language);
+    if (!menuOwner_) {
+        menuOwner_ = std::make_unique<MenuOwner>(*this);
+    }
+    ui::RouteProgramMenuDrawing(menuOwner_.get());
 }
 
 void CKVE_ZelboDlg::StartDeviceThreads() {
@@ -460,8 +485,11 @@ void CKVE_ZelboDlg::mouseMoveEvent(QMouseEvent* event) {
 
 void CKVE_ZelboDlg::OnSysCommand(unsigned id, std::intptr_t) {
     switch (id & 0xFFF0) {
-        case SC_ABOUT:
-            return;  // the About item exists only with a system menu, which this window lacks
+        case SC_ABOUT: {
+            CAboutDlg about(this);
+            about.exec();
+            return;
+        }
         case SC_MINIMIZE:
             showMinimized();
             return;
@@ -481,8 +509,35 @@ void CKVE_ZelboDlg::OnClose() {
 
 void CKVE_ZelboDlg::HideToTray() {
     setWindowState(windowState() | Qt::WindowMinimized);
+    if (!ui::NotificationAreaAvailable()) {
+        // No notification area to come back from: the window stays in the task bar, minimised.
+        hiddenToTray_ = false;
+        if (!isVisible() && modalLoop_ != nullptr) {
+            show();
+        }
+        return;
+    }
     hide();
     hiddenToTray_ = true;
+}
+
+void CKVE_ZelboDlg::contextMenuEvent(QContextMenuEvent* event) {
+    // Only where the left button would drag the window, and not over a child control.
+    if (event->reason() != QContextMenuEvent::Mouse || childAt(event->pos()) != nullptr ||
+        !ui::IsCaptionPoint(g_page)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    ShowSystemMenu(event->globalPos());
+}
+
+void CKVE_ZelboDlg::ShowSystemMenu(QPoint screenPos) {
+    const std::unique_ptr<QMenu> menu = ui::MakeSystemMenu(this);
+    const int id = TrackPopupMenu(menu.get(), screenPos);
+    if (id > 0) {
+        ui::SendWindowMessage(this, ui::WM_SYSCOMMAND, static_cast<std::uintptr_t>(id), 0);
+    }
 }
 
 std::intptr_t CKVE_ZelboDlg::OnNotifyIcon(std::uintptr_t iconId, std::intptr_t mouseMessage) {
@@ -521,9 +576,53 @@ std::intptr_t CKVE_ZelboDlg::OnDeviceChange(std::uintptr_t event, std::intptr_t 
     return ::OnDeviceChange(event, reinterpret_cast<const DeviceBroadcastHeader*>(header));
 }
 
-std::intptr_t CKVE_ZelboDlg::OnPowerBroadcast(std::uintptr_t, std::intptr_t) {
-    ApplySettings();
-    return 1;
+std::intptr_t CKVE_ZelboDlg::OnPowerBroadcast(std::uintptr_t event, std::intptr_t) {
+    ApplySettingsOnPowerEvent(event);
+    return 1;  // the default handling's answer: the request is granted
+}
+
+void CKVE_ZelboDlg::WatchPowerEvents() {
+    if (power_) {
+        return;
+    }
+    QObject* window = this;
+    power_ = std::make_unique<platform::PowerEvents>([window](platform::PowerEvent event) {
+        ui::SendWindowMessage(
+            window, ui::WM_POWERBROADCAST,
+            event == platform::PowerEvent::Suspend ? PBT_APMSUSPEND : PBT_APMRESUMEAUTOMATIC);
+    });
+    power_->Watch();  // no system bus: no notifications, and the program runs as ever
+}
+
+void CKVE_ZelboDlg::OnDrawItem(int controlId, DrawItemStruct* dis) {
+    if (controlId == 0) {
+        g_menuTray.DrawItem(dis);
+    }
+}
+
+void CKVE_ZelboDlg::OnMeasureItem(int controlId, MeasureItemStruct* mis) {
+    if (controlId == 0) {
+        g_menuTray.MeasureItem(mis);
+    }
+}
+
+ui::LanguageSwitchTarget CKVE_ZelboDlg::LanguageTarget() {
+    ui::LanguageSwitchTarget target;
+    target.layouts = &m_layouts;
+    target.hooks = skinHooks_.get();
+    target.macroControls = macroControls_.get();
+    target.initMenu = [this](std::uint8_t language) { OnInitMenu(language); };
+    target.window = this;
+    target.title = QString::fromUtf8(MainWindowTitle);
+    return target;
+}
+
+void CKVE_ZelboDlg::OnLangChinese() {
+    ui::SwitchLanguage(0, LanguageTarget());
+}
+
+void CKVE_ZelboDlg::OnLangEnglish() {
+    ui::SwitchLanguage(1, LanguageTarget());
 }
 
 // Handlers of the pages, the macro editor and the lists: wired with their pieces.
@@ -581,8 +680,12 @@ void CKVE_ZelboDlg::OnStepCommand(unsigned id) {
 }
 
 // Entry points of the pieces that the click dispatch reaches (filled in with each piece).
-void CKVE_ZelboDlg::OpenFunctionPopup(int) {}
-void CKVE_ZelboDlg::CloseFunctionPopup() {}
+void CKVE_ZelboDlg::OpenFunctionPopup(int mainIndex) {
+    ui::OpenFunctionPopup(*this, mainIndex);
+}
+void CKVE_ZelboDlg::CloseFunctionPopup() {
+    ui::CloseFunctionPopup();
+}
 void CKVE_ZelboDlg::OnMacroButton(int advIndex) {
     if (advIndex == AdvRecord) {
         OnRecordButton();
@@ -620,8 +723,6 @@ void CKVE_ZelboDlg::OnRestoreDefaults() {
     }
     update();
 }
-void CKVE_ZelboDlg::OnLangChinese() {}
-void CKVE_ZelboDlg::OnLangEnglish() {}
 void CKVE_ZelboDlg::StartLedPreviewThread() {
     const UiExecutor toUi = UiThread();
     QWidget* window = this;

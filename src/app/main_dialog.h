@@ -19,10 +19,17 @@ namespace ui {
 class DisplayThreads;
 class PreTranslator;
 class TrayIcon;
+struct LanguageSwitchTarget;
+}  // namespace ui
+namespace platform {
+class PowerEvents;
 }
 class MacroControls;
+struct DrawItemStruct;
+struct MeasureItemStruct;
 
 class QCloseEvent;
+class QContextMenuEvent;
 class QEventLoop;
 class QMouseEvent;
 class QPaintEvent;
@@ -82,6 +89,10 @@ public:
     void OnStepListDblClk();
     std::intptr_t OnStepEditDone(std::uintptr_t wParam, std::intptr_t lParam);
     std::intptr_t OnPowerBroadcast(std::uintptr_t event, std::intptr_t data);
+    // WM_DRAWITEM / WM_MEASUREITEM: control id 0 is a menu item of any of the program's
+    // owner-drawn menus; its own item record says how it looks.
+    void OnDrawItem(int controlId, DrawItemStruct* dis);
+    void OnMeasureItem(int controlId, MeasureItemStruct* mis);
 
     // Handlers (menu commands).
     void OnTrayShow();
@@ -118,6 +129,8 @@ public:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A right click on the title area opens the system menu.
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -128,9 +141,16 @@ protected:
 private:
     class ThreadQueue;
     class SkinHooks;
+    class MenuOwner;
 
-    // SW_MINIMIZE then SW_HIDE: only the notification-area icon is left.
+    // SW_MINIMIZE then SW_HIDE: only the notification-area icon is left. Where the desktop
+    // has no notification area the window stays minimised instead.
     void HideToTray();
+    // The system menu at a screen position; the chosen item arrives as WM_SYSCOMMAND.
+    void ShowSystemMenu(QPoint screenPos);
+    // Sleep and wake-up of the machine arrive as WM_POWERBROADCAST.
+    void WatchPowerEvents();
+    ui::LanguageSwitchTarget LanguageTarget();
     void ShapeWindow();
     void StartDeviceThreads();
     void StopWorkerThreads();
@@ -146,6 +166,8 @@ private:
     struct Workers;
     std::unique_ptr<Workers> workers_;
     std::unique_ptr<SkinHooks> skinHooks_;
+    std::unique_ptr<MenuOwner> menuOwner_;
+    std::unique_ptr<platform::PowerEvents> power_;
     // The lighting preview and the blink thread; stopped with the device threads.
     std::unique_ptr<ui::DisplayThreads> displayThreads_;
     // The pre-translation; it also holds the keyboard grab of a recording.

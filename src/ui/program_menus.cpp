@@ -2,6 +2,8 @@
 
 #include "ui/menu_resources.h"
 
+#include <QAction>
+
 CKveMenu g_menuMacro;
 CKveMenu g_menuTray;
 
@@ -19,12 +21,32 @@ void Build(CKveMenu& menu, int resourceId) {
     }
 }
 
+void Route(QMenu* menu, OwnerDrawHandler* owner) {
+    if (menu == nullptr) {
+        return;
+    }
+    if (auto* owned = qobject_cast<KveMenuWidget*>(menu)) {
+        owned->SetOwnerDrawHandler(owner);
+    }
+    for (QAction* action : menu->actions()) {
+        Route(action->menu(), owner);
+    }
+}
+
 }  // namespace
 
 void BuildProgramMenus(std::uint8_t language) {
     const bool english = language == 1;
     Build(g_menuMacro, english ? MenuMacroEnglish : MenuMacroChinese);
     Build(g_menuTray, english ? MenuTrayEnglish : MenuTrayChinese);
+}
+
+void RouteProgramMenuDrawing(OwnerDrawHandler* owner) {
+    if (owner == nullptr) {
+        return;
+    }
+    Route(g_menuMacro.menu(), owner);
+    Route(g_menuTray.menu(), owner);
 }
 
 void DestroyProgramMenus() {

@@ -16,6 +16,9 @@ namespace ui {
 // none attached, with their item records started afresh (the command items' running index
 // keeps counting), and makes every item owner-drawn.
 void BuildProgramMenus(std::uint8_t language);
+// Hands the measuring and drawing of every item of both menus to owner (the window, which
+// forwards them to the menus' item records); nullptr leaves them as they are.
+void RouteProgramMenuDrawing(OwnerDrawHandler* owner);
 // Destroys both menus (before a rebuild, and at the end of the run).
 void DestroyProgramMenus();
 

@@ -9,6 +9,21 @@
 
 namespace ui {
 
+namespace {
+std::optional<bool> g_notificationAreaOverride;  // user-interface thread
+}  // namespace
+
+bool NotificationAreaAvailable() {
+    if (g_notificationAreaOverride.has_value()) {
+        return *g_notificationAreaOverride;
+    }
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void SetNotificationAreaAvailable(std::optional<bool> available) {
+    g_notificationAreaOverride = available;
+}
+
 TrayIcon::TrayIcon(QObject* owner, QIcon icon) : owner_(owner), icon_(std::move(icon)) {}
 
 TrayIcon::~TrayIcon() = default;

@@ -2,7 +2,8 @@
 // hides, and removes it before the program ends. Mouse actions on it come back to the owner as
 // the callback window message WM_USER+1 with the icon id and the mouse message, as the window's
 // message table expects. Where the desktop offers no notification area the requests still
-// succeed and the icon appears if one turns up later. User-interface thread only.
+// succeed and the icon appears if one turns up later; the window then minimises instead of
+// hiding (NotificationAreaAvailable). User-interface thread only.
 #pragma once
 
 #include <QIcon>
@@ -11,6 +12,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QSystemTrayIcon;
 
@@ -41,6 +43,13 @@ private:
     std::unique_ptr<QSystemTrayIcon> tray_;
     bool added_ = false;
 };
+
+// Whether the desktop shows a notification area now. Some desktops have none (GNOME without
+// an extension for it): a window hidden there could only come back by starting the program
+// again.
+bool NotificationAreaAvailable();
+// Decides the answer instead of the desktop (tests); nullopt hands it back to the desktop.
+void SetNotificationAreaAvailable(std::optional<bool> available);
 
 // The program's icon (the window's and the notification area's), drawn at run time.
 QIcon ProgramIcon();

@@ -1,4 +1,5 @@
 #include "app/main_dialog.h"
+#include "app/main_dialog_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,17 +24,13 @@
 
 namespace {
 
+using testing_support::MainDialogTest;
 using testing_support::ProcessEventsFor;
 using testing_support::ProcessEventsUntil;
-using testing_support::TestApplication;
+using testing_support::StartupInProcess;
 
 constexpr unsigned WM_CLOSE = 0x0010;
 constexpr unsigned WM_COMMAND = 0x0111;
-
-class MainDialogTest : public ::testing::Test {
-protected:
-    void SetUp() override { TestApplication(); }
-};
 
 // ---- handing work to the window's thread ----------------------------------------------------
 
@@ -130,44 +127,6 @@ TEST_F(MainDialogTest, ASecondCopysRequestFindsTheWindowOnlyByItsTitle) {
 }
 
 // ---- start-up on a program folder -----------------------------------------------------------
-
-class StartupInProcess : public MainDialogTest {
-protected:
-    void SetUp() override {
-        MainDialogTest::SetUp();
-        ASSERT_TRUE(folder_.ok());
-        savedExeDir_ = g_strExeDir;
-        g_strExeDir = folder_.Dir();
-        previousClock_ = platform::SetClock(&clock_);
-        previousMessages_ = platform::SetMessageService(&messages_);
-    }
-    void TearDown() override {
-        platform::SetMessageService(previousMessages_);
-        platform::SetClock(previousClock_);
-        platform::SetHidBackend(nullptr);
-        g_strExeDir = savedExeDir_;
-    }
-    QStringList Log() const {
-        QFile file(QString::fromLocal8Bit(g_LogFile.Path()));
-        QStringList messages;
-        if (file.open(QIODevice::ReadOnly)) {
-            for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-                const int tab = line.indexOf(QLatin1Char('\t'));
-                if (tab >= 0) {
-                    messages.append(line.mid(tab + 1));
-                }
-            }
-        }
-        return messages;
-    }
-
-    testing_support::ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
-    QString savedExeDir_;
-    platform::VirtualClock clock_;
-    platform::Clock* previousClock_ = nullptr;
-    platform::RecordingMessageService messages_;
-    platform::MessageService* previousMessages_ = nullptr;
-};
 
 TEST_F(StartupInProcess, WithoutAMouseTheMessageEndsTheDialogBeforeAnyIcon) {
     platform::SimulatedMouse mouse(BuiltInMouseAttributes());

@@ -3,97 +3,20 @@
 // saves the profile left behind.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
-#include "app/main_dialog.h"
-#include "platform/ini.h"
-#include "support/program_run.h"
-#include "support/x11_probe.h"
+#include "support/pointer_run.h"
 
 namespace {
 
 using testing_support::Eventually;
-using testing_support::FakeSystemTray;
-using testing_support::ProgramFolder;
-using testing_support::ProgramRun;
-using testing_support::StartTimeoutMs;
-using testing_support::X11Probe;
 
-const QString Title = QString::fromUtf8(MainWindowTitle);
-
-class PointerClicks : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DISPLAY") || !probe_.ok()) {
-            GTEST_SKIP() << "needs an X display (the test script runs these under Xvfb)";
-        }
-        ASSERT_TRUE(folder_.ok());
-        ASSERT_TRUE(run_.Start());
-        ASSERT_TRUE(run_.WaitForLogMessage(QStringLiteral("Finish Init!"), StartTimeoutMs()));
-        ASSERT_TRUE(Eventually([&] {
-            const auto windows = probe_.WindowsTitled(Title);
-            if (windows.size() == 1 && probe_.IsShown(windows.front())) {
-                window_ = windows.front();
-            }
-            return window_ != 0;
-        }));
-    }
-    void TearDown() override {
-        if (window_ != 0) {
-            run_.Inject("unplug");
-            run_.WaitForEnd(StartTimeoutMs());
-        }
-    }
-
-    // Moves the pointer to the centre of a main-page rectangle of the English skin and clicks
-    // the left button there.
-    void Click(int index) {
-        const QStringList f = platform::GetPrivateProfileString(
-                                  QStringLiteral("BUTTONPOS"), QString::number(index), QString(),
-                                  256, folder_.Path(QStringLiteral("skins/INI_EN/skin_main_en.ini")))
-                                  .split(QLatin1Char(','));
-        ASSERT_GE(f.size(), 5) << index;
-        const QStringList args{QStringLiteral("mousemove"), QStringLiteral("--window"),
-                               QString::number(window_),
-                               QString::number(f[1].toInt() + f[3].toInt() / 2),
-                               QString::number(f[2].toInt() + f[4].toInt() / 2),
-                               QStringLiteral("sleep"), QStringLiteral("0.05"),
-                               QStringLiteral("click"), QStringLiteral("1"),
-                               QStringLiteral("sleep"), QStringLiteral("0.05")};
-        ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0) << "xdotool";
-    }
-    QString Ini(const QString& section, const QString& key) const {
-        return platform::GetPrivateProfileString(section, key, QString(), 20, folder_.ConfigIni());
-    }
-
-    X11Probe probe_;
-    FakeSystemTray tray_;
-    ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
-    ProgramRun run_{folder_, true};
-    std::uint64_t window_ = 0;
-};
+using PointerClicks = testing_support::PointerRunTest;
 
 TEST_F(PointerClicks, ASliderCellAppliedReachesTheMouseAndConfigIni) {
     const qsizetype before = folder_.TraceLines().size();
     Click(66 + 12 * 2 + 9);  // DPI level 2, step 9: device code 0x0D
     Click(3);                // Apply
     // The mouse gets the code in the high half of the byte for levels 2 and 3 (0x016).
-    const auto lastWriteOf016 = [&] {
-        QString data;
-        const QStringList trace = folder_.TraceLines().mid(before);
-        for (const QString& line : trace) {
-            const QStringList bytes = line.mid(line.indexOf(QStringLiteral(" set ")) + 5)
-                                          .split(QLatin1Char(' '));
-            // 07 18 03 i lo hi d c: byte i of the write run at hi:lo.
-            if (line.contains(QStringLiteral(" set 07 18 03 ")) && bytes.size() >= 7 &&
-                bytes[3].toInt(nullptr, 16) + bytes[4].toInt(nullptr, 16) +
-                        256 * bytes[5].toInt(nullptr, 16) ==
-                    0x016) {
-                data = bytes[6];
-            }
-        }
-        return data;
-    };
+    const auto lastWriteOf016 = [&] { return LastWriteOf(0x016, before); };
     ASSERT_TRUE(Eventually([&] { return !lastWriteOf016().isEmpty(); }))
         << "no write of the DPI codes after Apply";
     EXPECT_EQ(lastWriteOf016().left(1), QStringLiteral("D"));

@@ -8,11 +8,13 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include "e2e/desktop_run.h"
 #include "support/program_run.h"
 #include "support/x11_probe.h"
 
 namespace {
 
+using testing_support::Diagnostics;
 using testing_support::Eventually;
 using testing_support::FakeSystemTray;
 using testing_support::ProgramFolder;
@@ -33,19 +35,6 @@ bool InOrder(const QStringList& lines, const QStringList& wanted) {
     return next == wanted.size();
 }
 
-// The program's error output without the copy of its log that goes there too: what a
-// sanitizer or Qt reported.
-std::string Diagnostics(ProgramRun& run) {
-    QStringList kept;
-    for (const QString& line : QString::fromUtf8(run.StandardError()).split(QLatin1Char('\n'))) {
-        if (!line.isEmpty() && line != QStringLiteral("1111111111") &&
-            !line.startsWith(QLatin1Char('['))) {
-            kept.append(line);
-        }
-    }
-    return kept.join(QLatin1Char('\n')).right(6000).toStdString();
-}
-
 void SetInitKey(const ProgramFolder& folder, const QString& key, const QString& value) {
     QString text = QString::fromUtf8(ProgramFolder::ReadFile(folder.ConfigIni()));
     text.replace(QRegularExpression(QStringLiteral("(?m)^") + key + QStringLiteral("=[^\\r\\n]*")),
@@ -53,35 +42,7 @@ void SetInitKey(const ProgramFolder& folder, const QString& key, const QString& 
     ASSERT_TRUE(ProgramFolder::WriteFile(folder.ConfigIni(), text.toUtf8()));
 }
 
-class Startup : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DISPLAY") || !probe_.ok()) {
-            GTEST_SKIP() << "needs an X display (the test script runs these under Xvfb)";
-        }
-        ASSERT_TRUE(folder_.ok());
-        ASSERT_TRUE(tray_.ok()) << "another notification area owns the display";
-    }
-
-    // Starts a run with the simulated mouse and waits for the end of its start-up.
-    void StartWithMouse(ProgramRun& run) {
-        ASSERT_TRUE(run.Start());
-        ASSERT_TRUE(run.WaitForLogMessage(QStringLiteral("Finish Init!"), StartTimeoutMs()))
-            << Diagnostics(run);
-    }
-
-    // Ends a run through the mouse's removal, as the user pulling the plug does.
-    void Unplug(ProgramRun& run) {
-        ASSERT_TRUE(run.Inject("unplug"));
-        ASSERT_TRUE(run.WaitForEnd(StartTimeoutMs())) << "the program did not end on removal";
-        EXPECT_FALSE(run.Crashed()) << Diagnostics(run);
-        EXPECT_EQ(run.ExitCode(), 0) << Diagnostics(run);
-    }
-
-    X11Probe probe_;
-    FakeSystemTray tray_;
-    ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
-};
+class Startup : public testing_support::DesktopRun {};
 
 // ---- with the mouse -------------------------------------------------------------------------
 

@@ -2,6 +2,7 @@
 
 #include "app/core/paths.h"
 #include "platform/hid.h"
+#include "ui/tray_icon.h"
 
 namespace testing_support {
 
@@ -12,9 +13,11 @@ ProgramInProcess::ProgramInProcess()
       previousDialogs_(platform::SetDialogService(&dialogs)) {
     g_strExeDir = folder.Dir();
     platform::SetHidBackend(&mouse);
+    ui::SetNotificationAreaAvailable(true);  // a desktop with one, as the program expects
 }
 
 ProgramInProcess::~ProgramInProcess() {
+    ui::SetNotificationAreaAvailable(std::nullopt);
     platform::SetHidBackend(nullptr);
     platform::SetDialogService(previousDialogs_);
     platform::SetMessageService(previousMessages_);

@@ -1,7 +1,7 @@
 // The program's surroundings for a test that runs the window in the test's own process: a copy
 // of the program folder as g_strExeDir, virtual time, recorded message boxes, scripted file and
-// colour dialogs and the simulated mouse as the HID backend. Everything is put back when the
-// object goes. On the test's thread.
+// colour dialogs, the simulated mouse as the HID backend and a notification area. Everything is
+// put back when the object goes. On the test's thread.
 #pragma once
 
 #include <QString>

@@ -55,6 +55,17 @@ int StartTimeoutMs() {
     return 30000;
 }
 
+std::string Diagnostics(ProgramRun& run) {
+    QStringList kept;
+    for (const QString& line : QString::fromUtf8(run.StandardError()).split(QLatin1Char('\n'))) {
+        if (!line.isEmpty() && line != QStringLiteral("1111111111") &&
+            !line.startsWith(QLatin1Char('['))) {
+            kept.append(line);
+        }
+    }
+    return kept.join(QLatin1Char('\n')).right(6000).toStdString();
+}
+
 ProgramFolder::ProgramFolder(const QString& programDir) {
     ok_ = root_.isValid() && CopyTree(programDir, Dir()) && QDir().mkpath(RuntimeDir()) &&
           QFile::setPermissions(RuntimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
@@ -116,6 +127,9 @@ ProgramRun::ProgramRun(const ProgramFolder& folder, bool simulatedMouse)
     env.insert(QStringLiteral("ZELBO_MESSAGE_LOG"), folder.MessageLog());
     // The notification area of the display, not one on a session bus.
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    // No system bus unless a test provides one: the machine's power events stay out of the run.
+    env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"),
+               QStringLiteral("unix:path=") + folder.RuntimeDir() + QStringLiteral("/no-bus"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.remove(QStringLiteral("ZELBO_SIMULATED_MOUSE"));
     if (simulatedMouse) {
@@ -137,6 +151,12 @@ ProgramRun::~ProgramRun() {
     if (process_.state() != QProcess::NotRunning) {
         Kill();
     }
+}
+
+void ProgramRun::SetEnvironment(const QString& name, const QString& value) {
+    QProcessEnvironment env = process_.processEnvironment();
+    env.insert(name, value);
+    process_.setProcessEnvironment(env);
 }
 
 bool ProgramRun::Start() {

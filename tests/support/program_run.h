@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <memory>
+#include <string>
 
 namespace testing_support {
 
@@ -61,6 +62,8 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
+    // Sets a variable of the run's environment (before Start).
+    void SetEnvironment(const QString& name, const QString& value);
     bool Start();
     // True when the program ended by itself within timeoutMs.
     bool WaitForEnd(int timeoutMs);
@@ -83,6 +86,10 @@ private:
 
 // How long a run may take to start or end, generous under the sanitizers.
 int StartTimeoutMs();
+
+// The run's error output without the copy of its log that goes there too: what a sanitizer or
+// Qt reported.
+std::string Diagnostics(ProgramRun& run);
 
 // Polls condition every 20 ms until it holds or timeoutMs passed; returns the condition.
 template <typename Condition>

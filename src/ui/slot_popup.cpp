@@ -1,0 +1,72 @@
+#include "ui/slot_popup.h"
+
+#include "app/main_dialog.h"
+#include "profile/profile_settings.h"
+#include "ui/function_popups.h"
+#include "ui/warning_dlg.h"
+#include "ui/window_state.h"
+
+namespace {
+
+constexpr int FirstSlotRect = 22;
+constexpr int LastSlotRect = 28;
+constexpr int LeftClick = 1;
+constexpr int WarningDeclined = 2;
+
+// True when a slot of the current profile other than slot holds left click.
+bool OtherSlotHoldsLeftClick(int slot) {
+    const int profile = g_curConfigIdx.load();
+    if (profile < 0 || profile >= ProfileCount) {
+        return false;
+    }
+    for (int i = 0; i < ButtonSlotCount; ++i) {
+        if (i != slot && KeyFunc[profile][i] == LeftClick) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void ui::OpenFunctionPopup(CKVE_ZelboDlg& dlg, int mainIndex) {
+    if (mainIndex < FirstSlotRect || mainIndex > LastSlotRect) {
+        return;
+    }
+    // At most one popup: one still open (the caller closes it on every button-down) goes now.
+    CloseFunctionPopup();
+
+    g_leftClickWarn = 1;
+    g_clickedSlot = mainIndex;
+    g_rcWindow = dlg.frameGeometry();
+    // The popup, and the warning before it, open at the slot's lower left corner.
+    const ButtonPos& slotRect = dlg.layouts().m_posMain[mainIndex];
+    g_popupY = slotRect.y + slotRect.h + g_rcWindow.top();
+    g_popupX = slotRect.x + g_rcWindow.left();
+    if (OtherSlotHoldsLeftClick(mainIndex - FirstSlotRect)) {
+        g_leftClickWarn = 0;
+    }
+    g_leftClickWarnOk = 1;
+    if (g_leftClickWarn != 0) {
+        WarningDlg warning(&dlg);
+        if (warning.DoModal() == WarningDeclined) {
+            g_leftClickWarnOk = 0;
+        }
+        g_leftClickWarn = 0;
+    }
+    if (g_leftClickWarnOk != 0) {
+        auto* menu = new CMenuDlg(&dlg);
+        g_pMenuDlg = menu;
+        g_menuDlgOpen = 1;
+        menu->setGeometry(g_popupX, g_popupY, MenuDlgWindowWidth, MenuDlgWindowHeight);
+        menu->show();
+    }
+    dlg.update();
+}
+
+void ui::CloseFunctionPopup() {
+    if (g_pMenuDlg != nullptr) {
+        g_pMenuDlg->DestroyWindow();
+    }
+    g_menuDlgOpen = 0;
+}

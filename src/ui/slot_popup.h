@@ -1,0 +1,17 @@
+// A click on one of the main page's seven button slots: the warning first when the slot holds
+// the profile's only left click, then the button popup at the slot's lower left corner; and
+// the popup's end by the main page's next button-down or by the paint after a group choice.
+// User-interface thread only.
+#pragma once
+
+class CKVE_ZelboDlg;
+
+namespace ui {
+
+// Main-page rectangle mainIndex (22..28, button slots 0..6); any other index does nothing.
+void OpenFunctionPopup(CKVE_ZelboDlg& dlg, int mainIndex);
+
+// Destroys the open button popup's window, with its group popup, and clears g_menuDlgOpen.
+void CloseFunctionPopup();
+
+}  // namespace ui

@@ -1,0 +1,72 @@
+// After a wake-up the settings image goes to the mouse that is there now, even when it came back
+// as another device node.
+#include <gtest/gtest.h>
+
+#include "device/apply_settings.h"
+#include "device/discovery.h"
+#include "device/power_apply.h"
+#include "support/apply_fixture.h"
+#include "support/fake_hid_backend.h"
+#include "support/simulated_link.h"
+
+namespace {
+
+using testing_support::ApplyFixture;
+using testing_support::FakeHidBackend;
+using testing_support::HexBytes;
+using testing_support::MakeInterface;
+
+class PowerApply : public ApplyFixture {
+protected:
+    // The reports of one run, without their timing ("+4 set 07 ..." -> "set 07 ...").
+    std::vector<std::string> Reports() {
+        std::vector<std::string> reports;
+        for (const std::string& line : link_->TakeSentReports()) {
+            reports.push_back(line.substr(line.find(' ') + 1));
+        }
+        return reports;
+    }
+    void TearDown() override {
+        UnregisterDeviceNotification();
+        platform::SetHidBackend(nullptr);
+        ApplyFixture::TearDown();
+    }
+
+    FakeHidBackend backend_;
+};
+
+TEST_F(PowerApply, AfterAWakeUpTheImageReachesTheMouseOnItsNewNode) {
+    Reports();
+    ApplySettings();
+    const std::vector<std::string> image = Reports();
+
+    // The mouse went away during the sleep and came back under other paths.
+    link_->mouse().Unplug();
+    const DevId id = BuiltInDevIds[0];
+    FakeHidBackend& backend = backend_;
+    backend.interfaces = {
+        MakeInterface(QStringLiteral("/dev/hidraw7:0"), static_cast<std::uint16_t>(id.vendorId),
+                      static_cast<std::uint16_t>(id.productId), 0xFF00, 1),
+        MakeInterface(QStringLiteral("/dev/hidraw7:1"), static_cast<std::uint16_t>(id.vendorId),
+                      static_cast<std::uint16_t>(id.productId), 0xFF01, 1)};
+    platform::SetHidBackend(&backend);
+
+    ApplySettingsOnPowerEvent(PBT_APMRESUMEAUTOMATIC);
+
+    EXPECT_EQ(g_deviceConnected.load(), 1);
+    EXPECT_EQ(g_strDevicePath, QStringLiteral("/dev/hidraw7:1"));
+    ASSERT_EQ(backend.devices.size(), 2u);
+    std::vector<std::string> sent;
+    for (const auto& report : backend.devices[1]->SentReports()) {
+        sent.push_back("set " + HexBytes(report));
+    }
+    std::vector<std::string> imageSent;
+    for (const std::string& report : image) {
+        if (report.rfind("set ", 0) == 0) {
+            imageSent.push_back(report);
+        }
+    }
+    EXPECT_EQ(sent, imageSent) << "the whole image, on the node that is there now";
+}
+
+}  // namespace

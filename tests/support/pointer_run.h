@@ -1,0 +1,50 @@
+// The built program running under a real X server with the simulated mouse, driven as a person
+// drives it: real pointer movements and clicks through the X server (xdotool) at places given
+// in window coordinates, and what the mouse and config.ini got afterwards. Each test starts the
+// program with its window shown and ends it by unplugging the mouse. On the test's thread.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+#include "support/program_run.h"
+#include "support/x11_probe.h"
+
+namespace testing_support {
+
+class PointerRunTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A main-page rectangle of the English skin, in window coordinates, and its centre
+    // (x + w / 2, y + h / 2).
+    QRect MainRect(int index) const;
+    QPoint Centre(int index) const;
+    // Moves the pointer to p (window coordinates, also beyond the window).
+    void MoveTo(QPoint p);
+    // Moves there and clicks the left button.
+    void ClickAt(QPoint p);
+    void Click(int mainIndex) { ClickAt(Centre(mainIndex)); }
+
+    QString Ini(const QString& section, const QString& key) const;
+    // The data byte (two hex digits) of the last write of the device memory address in the
+    // report trace from line `from` on; empty when there was none.
+    QString LastWriteOf(int address, qsizetype from) const;
+
+    X11Probe probe_;
+    FakeSystemTray tray_;
+    ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
+    ProgramRun run_{folder_, true};
+    std::uint64_t window_ = 0;
+
+private:
+    void Xdotool(const QStringList& args);
+};
+
+}  // namespace testing_support
