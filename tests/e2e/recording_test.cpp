@@ -1,23 +1,20 @@
 // A macro recorded from keys typed through the X server, as a person does it: the advanced page,
 // a new macro, the record button, two keys, the stop and the repeat count (which saves the
-// user's macro file); then, with the macro bound to a button for the next run, Apply writes its
+// user's macro file); then the macro is given to a button with the popups, and Apply writes its
 // body into the simulated mouse's memory.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QThread>
 #include <algorithm>
 #include <map>
 
-#include "app/main_dialog.h"
 #include "device/macro_body.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_record.h"
-#include "support/program_run.h"
-#include "support/x11_probe.h"
-#include "ui/page_layouts.h"
+#include "platform/ini.h"
+#include "support/pointer_run.h"
 
 // Last: its macros would clash with the toolkit's names.
 #include <X11/Xlib.h>
@@ -25,20 +22,12 @@
 namespace {
 
 using testing_support::Eventually;
-using testing_support::FakeSystemTray;
-using testing_support::ProgramFolder;
-using testing_support::ProgramRun;
-using testing_support::StartTimeoutMs;
-using testing_support::X11Probe;
 
-const QString Title = QString::fromUtf8(MainWindowTitle);
-
-class NoHooks final : public ui::SkinWindowHooks {
-public:
-    void AddTrayIcon() override {}
-    void ShowMinimized() override {}
-    void HideWindow() override {}
-};
+constexpr int AdvancedTab = 10;
+constexpr int MainTab = 9;
+constexpr int SlotK4 = 26;
+constexpr int ApplyButton = 3;
+constexpr int MacroGroupRow = 10;  // button-popup row of the user macros' group
 
 // Another program asking for the keyboard: refused while the window holds it.
 bool KeyboardTakenByAnother() {
@@ -75,97 +64,54 @@ std::map<int, std::uint8_t> WrittenMemory(const QStringList& trace) {
     return memory;
 }
 
-class Recording : public ::testing::Test {
+class RecordingRun : public testing_support::PointerRunTest {
 protected:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DISPLAY") || !probe_.ok()) {
-            GTEST_SKIP() << "needs an X display (the test script runs these under Xvfb)";
-        }
-        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-            GTEST_SKIP() << "needs xdotool to type through the X server";
-        }
-        ASSERT_TRUE(folder_.ok());
-        ASSERT_TRUE(tray_.ok()) << "another notification area owns the display";
-        ui::LoadSkinMain(layouts_, hooks_, folder_.Path(QStringLiteral("skins")), 1);
-        ui::LoadSkinAdvance(layouts_, hooks_, folder_.Path(QStringLiteral("skins")), 1);
+    // A rectangle of the English advanced page's layout file.
+    QRect AdvancedRect(const QString& section, int key) const {
+        const QStringList f = platform::GetPrivateProfileString(
+                                  section, QString::number(key), QString(), 256,
+                                  folder_.Path(QStringLiteral("skins/INI_EN/skin_advance_en.ini")))
+                                  .split(QLatin1Char(','));
+        EXPECT_GE(f.size(), 5) << key;
+        return f.size() < 5 ? QRect()
+                            : QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
     }
-
-    static void Xdotool(const QStringList& args) {
-        ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0)
-            << args.join(' ').toStdString();
-        QThread::msleep(150);
+    void ClickCentreOf(const QRect& r) { ClickAt({r.x() + r.width() / 2, r.y() + r.height() / 2}); }
+    void ClickAdvanced(int index) {
+        ClickCentreOf(AdvancedRect(QStringLiteral("BUTTONPOS"), index));
     }
-    void Click(const ui::ButtonPos& r) {
-        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window_,
-                 QString::number(r.x + r.w / 2), QString::number(r.y + r.h / 2)});
-        Xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    static void Keys(const QStringList& args) {
+        ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0);
+        QThread::msleep(100);
     }
-    void ClickAt(const ui::RECT& rc) {
-        Click({rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top});
+    // Row width and height of a popup's mask over its rows.
+    QSize RowSize(const char* mask, int rows) const {
+        const QImage image(folder_.Path(QStringLiteral("skins/") + QString::fromLatin1(mask)));
+        return {image.width(), image.height() / rows};
     }
-
-    void StartAndFindWindow(ProgramRun& run) {
-        ASSERT_TRUE(run.Start());
-        ASSERT_TRUE(run.WaitForLogMessage(QStringLiteral("Finish Init!"), StartTimeoutMs()));
-        ASSERT_TRUE(Eventually([&] {
-            const auto windows = probe_.WindowsTitled(Title);
-            return windows.size() == 1 && probe_.IsShown(windows.front());
-        }));
-        window_ = QString::number(probe_.WindowsTitled(Title).front());
-    }
-    static void End(ProgramRun& run) {
-        ASSERT_TRUE(run.Inject("unplug"));
-        ASSERT_TRUE(run.WaitForEnd(StartTimeoutMs()));
-        EXPECT_FALSE(run.Crashed());
-    }
-
-    X11Probe probe_;
-    FakeSystemTray tray_;
-    ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
-    QString macroFile_ = folder_.Path(QStringLiteral("Macro_EN.dat"));
-    ui::PageLayouts layouts_;
-    NoHooks hooks_;
-    QString window_;
 };
 
-// Binds button slot 4 of profile 1 to a function in config.ini.
-void BindSlot4(const ProgramFolder& folder, int function) {
-    QString config = QString::fromUtf8(ProgramFolder::ReadFile(folder.ConfigIni()));
-    const qsizetype section = config.indexOf(QStringLiteral("[Config1]"));
-    ASSERT_GE(section, 0);
-    const QRegularExpressionMatch k4 =
-        QRegularExpression(QStringLiteral("(?m)^K4=[^\\r\\n]*")).match(config, section);
-    ASSERT_TRUE(k4.hasMatch());
-    config.replace(k4.capturedStart(), k4.capturedLength(),
-                   QStringLiteral("K4=") + QString::number(function));
-    ASSERT_TRUE(ProgramFolder::WriteFile(folder.ConfigIni(), config.toUtf8()));
-}
+TEST_F(RecordingRun, KeysTypedIntoANewMacroAreSavedBoundAndWrittenToTheMouse) {
+    Click(AdvancedTab);
+    ClickCentreOf(AdvancedRect(QStringLiteral("EDIT"), 4));  // the macro-name box
+    Keys({QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    Keys({QStringLiteral("type"), QStringLiteral("rec")});
+    ClickAdvanced(2);  // new macro
+    EXPECT_FALSE(KeyboardTakenByAnother());
+    ClickAdvanced(4);  // record
+    EXPECT_TRUE(KeyboardTakenByAnother()) << "the window holds the keyboard while recording";
+    MoveTo({1270, 1010});  // away from the window: without the grab the keys would go elsewhere
+    Keys({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("120"),
+          QStringLiteral("a"), QStringLiteral("b")});
+    ClickAdvanced(4);  // stop
+    EXPECT_FALSE(KeyboardTakenByAnother()) << "given back with the stop";
+    ClickAdvanced(5);  // the repeat count: saves the list
 
-TEST_F(Recording, KeysTypedIntoANewMacroReachTheFileAndTheMouse) {
-    {
-        ProgramRun run(folder_, true);
-        StartAndFindWindow(run);
-        Click(layouts_.m_posMain[10]);  // the advanced page
-        ClickAt(ui::g_rcEditMacroName);
-        Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
-        Xdotool({QStringLiteral("type"), QStringLiteral("rec")});
-        Click(layouts_.m_posAdv[2]);  // new macro
-        EXPECT_FALSE(KeyboardTakenByAnother());
-        Click(layouts_.m_posAdv[4]);  // record
-        EXPECT_TRUE(KeyboardTakenByAnother()) << "the window holds the keyboard while recording";
-        // The pointer away from the window: without the grab the keys would go elsewhere.
-        Xdotool({QStringLiteral("mousemove"), QStringLiteral("1270"), QStringLiteral("1010")});
-        Xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("120"),
-                 QStringLiteral("a"), QStringLiteral("b")});
-        Click(layouts_.m_posAdv[4]);  // stop
-        EXPECT_FALSE(KeyboardTakenByAnother()) << "given back with the stop";
-        Click(layouts_.m_posAdv[5]);  // repeat count: saves the list
-        ASSERT_TRUE(Eventually([&] {
-            return ProgramFolder::ReadFile(macroFile_).contains("macroNum=4");
-        })) << "the repeat count saves the user's macro file";
-        End(run);
-    }
-    OnReadMacroList(macroFile_);
+    const QString macroFile = folder_.Path(QStringLiteral("Macro_EN.dat"));
+    ASSERT_TRUE(Eventually([&] {
+        return testing_support::ProgramFolder::ReadFile(macroFile).contains("macroNum=4");
+    })) << "the repeat count saves the user's macro file";
+    OnReadMacroList(macroFile);
     ASSERT_EQ(g_macroCount, 4);
     const MacroRecord recorded = g_macros[3];
     EXPECT_EQ(MacroName(recorded), QStringLiteral("rec"));
@@ -179,19 +125,28 @@ TEST_F(Recording, KeysTypedIntoANewMacroReachTheFileAndTheMouse) {
     EXPECT_EQ(recorded.stepDelay[3], 20);
     EXPECT_GE(recorded.stepDelay[1], 60) << "the pause between the keys";
 
-    // The new macro is user macro 3 (function 53), bound to a button for the next run; its
-    // Apply writes the body.
-    BindSlot4(folder_, 53);
-    ProgramRun run(folder_, true);
-    StartAndFindWindow(run);
-    const qsizetype appliedBefore = folder_.TraceLines().filter(" set 07 18 10 ").size();
-    Click(layouts_.m_posMain[3]);  // Apply
+    // K4 gets user macro 3 from the macro group: the group popup's last row is level with the
+    // hovered row, so with four macros it opens six rows below the button popup's top.
+    Click(MainTab);
+    Click(SlotK4);
+    const QRect slot = MainRect(SlotK4);
+    const QSize menuRow = RowSize("menu_mask.jpg", 11);
+    const QSize groupRow = RowSize("advanced menu_mask.jpg", 12);
+    ASSERT_GT(menuRow.height(), 0);
+    const QPoint popup(slot.x(), slot.y() + slot.height());
+    MoveTo(popup + QPoint(menuRow.width() / 2,
+                          (MacroGroupRow - 1) * menuRow.height() + menuRow.height() / 2));
+    const QPoint group(popup.x() + menuRow.width(), popup.y() + 6 * menuRow.height());
+    ClickAt(group + QPoint(groupRow.width() / 2, 3 * groupRow.height() + groupRow.height() / 2));
+    const qsizetype before = folder_.TraceLines().size();
+    Click(ApplyButton);
     ASSERT_TRUE(Eventually([&] {
-        return folder_.TraceLines().filter(" set 07 18 10 ").size() > appliedBefore;
+        return folder_.TraceLines().mid(before).filter(QStringLiteral(" set 07 18 10 ")).size() > 0;
     })) << "Apply sends the settings image";
-    const std::map<int, std::uint8_t> memory = WrittenMemory(folder_.TraceLines());
-    End(run);
+    EXPECT_TRUE(
+        Eventually([&] { return Ini(QStringLiteral("Config1"), QStringLiteral("K4")) == "53"; }));
 
+    const std::map<int, std::uint8_t> memory = WrittenMemory(folder_.TraceLines().mid(before));
     const std::vector<std::uint8_t> body = EncodeMacroBody(recorded, MacroBodySize(recorded));
     bool found = false;
     for (int address = MacroBodyAreaStart;
