@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the program need; skips what is
-# already there. Run as root (or with sudo available).
+# already there. Only the installation itself runs as root: through sudo when the user is not
+# root, or, where there is no sudo, it names the command for root to run.
 set -euo pipefail
 
 packages=(
@@ -22,10 +23,14 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 echo "installing: ${missing[*]}"
-as_root=()
-if [ "$(id -u)" -ne 0 ]; then
-    as_root=(sudo)
+install_command="apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    bash -c "$install_command"
+elif command -v sudo >/dev/null 2>&1; then
+    sudo bash -c "$install_command"
+else
+    echo "These packages are missing and there is no sudo. As root (su -), run:" >&2
+    echo "    $install_command" >&2
+    echo "then start this command again." >&2
+    exit 1
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the suite in the release build and
 # under AddressSanitizer+UndefinedBehaviorSanitizer and ThreadSanitizer, a short smoke run of
-# each fuzz target, and one quick pass of each benchmark program.
+# each fuzz target, and one quick pass of each benchmark program. Runs as the user; only the
+# package installation asks for root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-scripts/install-deps.sh
+source scripts/as_user.sh
+install_deps_then_run_as_owner scripts/test-all.sh "$@"
 
 jobs=$(nproc)
 fuzz_seconds=${ZELBO_FUZZ_SECONDS:-20}
@@ -17,9 +18,101 @@ run_suite() {
     cmake --build --preset "$preset" -j "$jobs"
     echo "=== $preset: test"
     # The end-to-end tests start the program on a real X server; unit tests use offscreen.
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset "$preset" -j "$jobs"
+    local log="build/$preset/ctest-output.txt"
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset "$preset" -j "$jobs" | tee "$log"
+    # A test that skips here guards nothing: tests of refused access run as an ordinary user
+    # when the suite runs as root, and the display is there.
+    if grep -q '(Skipped)' "$log"; then
+        echo "these tests skipped instead of running:"
+        grep '(Skipped)' "$log"
+        return 1
+    fi
 }
 
+# The program's run command, briefly, as a person runs it before testing (on the simulated
+# mouse): whatever a run leaves in the build's program folder (LOG/, a changed config.ini, the
+# macro files) must not reach the tests.
+run_program_briefly() {
+    echo "=== a run of scripts/run.sh on the simulated mouse"
+    local scratch
+    scratch=$(mktemp -d)
+    mkfifo "$scratch/inject"
+    touch "$scratch/started"
+    ZELBO_SIM_INJECT="$scratch/inject" xvfb-run -a -s "-screen 0 1280x1024x24" \
+        bash -c "ZELBO_SIMULATED_MOUSE=1 scripts/run.sh" >"$scratch/run.txt" 2>&1 &
+    local run=$! log="" i
+    for i in $(seq 120); do
+        # No LOG folder yet is no error: the program may not have got that far.
+        log=$(find build/release/program/LOG -name '*.txt' -newer "$scratch/started" 2>/dev/null |
+              head -n 1 || true)
+        if [ -n "$log" ] && grep -q 'Finish Init!' "$log"; then
+            break
+        fi
+        log=""
+        sleep 0.5
+    done
+    if [ -z "$log" ]; then
+        kill "$run" 2>/dev/null || true
+        echo "the program did not start on the simulated mouse:"
+        cat "$scratch/run.txt"
+        return 1
+    fi
+    sleep 1
+    # The removal of the mouse ends the program.
+    echo unplug >"$scratch/inject"
+    if ! timeout 30 tail --pid="$run" -f /dev/null || ! wait "$run"; then
+        kill "$run" 2>/dev/null || true
+        echo "the program did not end cleanly on the removal of the mouse:"
+        cat "$scratch/run.txt"
+        return 1
+    fi
+    rm -rf "$scratch"
+}
+
+# Every command the README gives is run here, so the README cannot drift from what works. A
+# command this script does not know fails the run until it is run here too.
+readme_commands() {
+    grep -E '^    [^ ]' README.md | sed 's/^    //'
+}
+check_readme_commands() {
+    local line
+    while IFS= read -r line; do
+        case "$line" in
+            "scripts/test-all.sh") ;;  # this script
+            "scripts/run.sh" | "ZELBO_SIMULATED_MOUSE=1 scripts/run.sh") ;;  # run_program_briefly
+            "sudo cmake --install build/release") ;;  # install_as_readme_says
+            *)
+                echo "the README's command is not run by the test command: $line"
+                return 1
+                ;;
+        esac
+    done < <(readme_commands)
+}
+
+# The README's install, into a staging folder instead of the system (DESTDIR). The end-to-end
+# tests check an install into a prefix of their own; this checks the default prefix's places.
+install_as_readme_says() {
+    echo "=== the README's install, staged"
+    local stage
+    stage=$(mktemp -d)
+    DESTDIR="$stage" cmake --install build/release >/dev/null
+    local missing=0 f
+    for f in usr/local/bin/zelbo-mouse usr/local/share/applications/zelbo-mouse.desktop \
+        etc/udev/rules.d/70-zelbo-mouse.rules; do
+        if [ ! -e "$stage/$f" ]; then
+            echo "the install did not place /$f"
+            missing=1
+        fi
+    done
+    rm -rf "$stage"
+    [ $missing -eq 0 ]
+}
+
+check_readme_commands
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$jobs"
+run_program_briefly
+install_as_readme_says
 run_suite release
 for bench in build/release/bench/*_bench; do
     [ -x "$bench" ] || continue

@@ -15,10 +15,10 @@ foreach(pair ${ZELBO_MACRO_FILES})
     string(REPLACE "|" ";" pair_list "${pair}")
     list(GET pair_list 0 source)
     list(GET pair_list 1 dest)
-    add_custom_command(OUTPUT ${ZELBO_PROGRAM_DIR}/${dest}
-        COMMAND make_macro_files ${ZELBO_MACRO_SOURCE_DIR}/${source} ${ZELBO_PROGRAM_DIR}/${dest}
+    add_custom_command(OUTPUT ${ZELBO_SHIPPED_DIR}/${dest}
+        COMMAND make_macro_files ${ZELBO_MACRO_SOURCE_DIR}/${source} ${ZELBO_SHIPPED_DIR}/${dest}
         DEPENDS make_macro_files ${ZELBO_MACRO_SOURCE_DIR}/${source}
         COMMENT "Writing ${dest}")
-    list(APPEND ZELBO_MACRO_OUTPUTS ${ZELBO_PROGRAM_DIR}/${dest})
+    list(APPEND ZELBO_MACRO_OUTPUTS ${ZELBO_SHIPPED_DIR}/${dest})
 endforeach()
 add_custom_target(zelbo_macro_files ALL DEPENDS ${ZELBO_MACRO_OUTPUTS})

@@ -1,6 +1,5 @@
 # The default skin's images, drawn at build time from the shipped layout files into the
-# program's skin folder. The generator runs as built (also under the sanitizers), so it gets
-# the same suppressions as the tests.
+# shipped skin folder.
 add_executable(make_skin_images
     ${CMAKE_CURRENT_LIST_DIR}/make_skin_images.cpp
     ${CMAKE_CURRENT_LIST_DIR}/skin_painter.cpp)
@@ -22,17 +21,12 @@ set(ZELBO_SKIN_IMAGE_NAMES
     warning_mask.jpg warning_normal.jpg warning_over.jpg)
 set(ZELBO_SKIN_IMAGES)
 foreach(name IN LISTS ZELBO_SKIN_IMAGE_NAMES)
-    list(APPEND ZELBO_SKIN_IMAGES "${ZELBO_PROGRAM_DIR}/skins/${name}")
+    list(APPEND ZELBO_SKIN_IMAGES "${ZELBO_SHIPPED_DIR}/skins/${name}")
 endforeach()
 
 add_custom_command(OUTPUT ${ZELBO_SKIN_IMAGES}
-    COMMAND ${CMAKE_COMMAND} -E env
-        QT_QPA_PLATFORM=offscreen
-        "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1"
-        "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp"
-        "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-        "TSAN_OPTIONS=halt_on_error=1:suppressions=${PROJECT_SOURCE_DIR}/scripts/tsan.supp"
-        $<TARGET_FILE:make_skin_images> ${ZELBO_SKIN_LAYOUT_DIR} ${ZELBO_PROGRAM_DIR}/skins
+    COMMAND ${ZELBO_TOOL_ENV}
+        $<TARGET_FILE:make_skin_images> ${ZELBO_SKIN_LAYOUT_DIR} ${ZELBO_SHIPPED_DIR}/skins
     DEPENDS make_skin_images ${ZELBO_SKIN_LAYOUTS}
     COMMENT "Drawing the skin images"
     VERBATIM)

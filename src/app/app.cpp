@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/core/paths.h"
+#include "app/core/program_files_dir.h"
 #include "app/main_dialog.h"
 #include "app/single_instance.h"
 #include "device/discovery.h"
@@ -26,6 +27,8 @@ bool CKVE_ZelboApp::InitInstance() {
         instance.AskFirstCopyToRestore();
         return false;
     }
+    // An installed copy, whose folder the user cannot write, works on the user's own copy.
+    g_strExeDir = app::ProgramFilesDir(g_strExeDir, app::UserDataHome());
     // A person without the mouse, and the end-to-end runs, select the simulated one.
     platform::InstallHidBackendFromEnvironment(BuiltInMouseAttributes());
     // Closing the window only hides it; the program ends when the dialog does.

@@ -17,6 +17,7 @@
 #include <mutex>
 
 #include "app/core/log_file.h"
+#include "app/core/mouse_access.h"
 #include "app/core/paths.h"
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
@@ -293,6 +294,10 @@ bool CKVE_ZelboDlg::OnInitDialog() {
 }
 
 void CKVE_ZelboDlg::ShowPlugInMessage() {
+    // A mouse that is there but may not be opened needs its access rule, not plugging in.
+    if (app::ReportAccessDeniedMouse(windowTitle(), g_langSel)) {
+        return;
+    }
     const bool english = g_langSel == 1;
     const QString text =
         english ? QStringLiteral("Please plug-in【") + windowTitle() + QStringLiteral("】USB Mouse")

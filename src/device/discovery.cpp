@@ -164,3 +164,20 @@ void UnregisterDeviceNotification() {
         g_registeredBackend = nullptr;
     }
 }
+
+QStringList AccessDeniedMouseNodes() {
+    platform::HidBackend& backend = platform::CurrentHidBackend();
+    QStringList nodes;
+    const std::vector<platform::HidInterfaceInfo> interfaces = backend.Enumerate();
+    const std::size_t tries = std::min(interfaces.size(), MaxSearchTries);
+    for (std::size_t k = 0; k < tries; ++k) {
+        if (!MatchesDevIds(interfaces[k].attributes)) {
+            continue;
+        }
+        const QString node = backend.AccessDeniedNode(interfaces[k].path);
+        if (!node.isEmpty() && !nodes.contains(node)) {
+            nodes.append(node);
+        }
+    }
+    return nodes;
+}

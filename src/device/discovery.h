@@ -10,6 +10,7 @@
 #include "platform/hid.h"
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -60,6 +61,10 @@ platform::HidAttributes BuiltInMouseAttributes();
 // Searches the enumerated interfaces (at most 100 tries) for the mouse's two collections and
 // opens them. Returns 1 (and sets g_deviceConnected) only when both are open.
 std::uint8_t OpenDevice();
+
+// After a search that found no usable mouse: the device nodes of accepted interfaces that are
+// there but may not be opened by this user (no access rule installed), each named once.
+QStringList AccessDeniedMouseNodes();
 
 // Windows' device-change codes as the window receives them.
 inline constexpr std::uintptr_t DBT_DEVICEARRIVAL = 0x8000;

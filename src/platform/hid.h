@@ -63,6 +63,9 @@ public:
     virtual std::vector<HidInterfaceInfo> Enumerate() = 0;
     // nullptr when the path cannot be opened.
     virtual std::shared_ptr<HidDevice> Open(const QString& path) = 0;
+    // The device node behind an interface that exists but that this user may not open (the
+    // access rule is missing), for the user to be told; empty when it opens or fails otherwise.
+    virtual QString AccessDeniedNode(const QString& /*path*/) { return {}; }
     // Starts (or, with an empty handler, stops) delivery of arrivals and removals. Where the
     // system offers no notifications nothing arrives and nothing fails.
     virtual void SetHotplugHandler(HidHotplugHandler handler) = 0;

@@ -34,6 +34,14 @@ std::shared_ptr<HidDevice> HidrawBackend::Open(const QString& path) {
     return OpenHidrawInterface(sysRoot_, path);
 }
 
+QString HidrawBackend::AccessDeniedNode(const QString& path) {
+    const auto address = ParseHidInterfacePath(path);
+    if (!address || !HidrawNodeAccessDenied(address->devNode)) {
+        return {};
+    }
+    return address->devNode;
+}
+
 void HidrawBackend::SetHotplugHandler(HidHotplugHandler handler) {
     const bool stop = !handler;
     {

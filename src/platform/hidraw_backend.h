@@ -28,6 +28,7 @@ public:
 
     std::vector<HidInterfaceInfo> Enumerate() override;
     std::shared_ptr<HidDevice> Open(const QString& path) override;
+    QString AccessDeniedNode(const QString& path) override;
     // May also be called from inside the handler: a new handler takes over from the next
     // event, an empty one ends the monitor after the current call.
     void SetHotplugHandler(HidHotplugHandler handler) override;

@@ -133,6 +133,7 @@ private:
     std::vector<std::uint8_t> readBuffer_ = std::vector<std::uint8_t>(MaxInputLength);
 };
 
+// -1 with errno of the last attempt when no access mode is allowed.
 int OpenNode(const QString& devNode) {
     const QByteArray name = QFile::encodeName(devNode);
     constexpr int Flags = O_CLOEXEC | O_NONBLOCK;
@@ -168,6 +169,15 @@ std::optional<std::vector<std::uint8_t>> DescriptorOfNode(int fd) {
 }
 
 }  // namespace
+
+bool HidrawNodeAccessDenied(const QString& devNode) {
+    const int fd = OpenNode(devNode);
+    if (fd >= 0) {
+        ::close(fd);
+        return false;
+    }
+    return errno == EACCES || errno == EPERM;
+}
 
 std::shared_ptr<HidDevice> MakeHidrawDevice(int fd, HidReportRoute route,
                                             HidAttributes attributes) {

@@ -17,6 +17,9 @@ namespace platform {
 // is no character device, or its descriptor has no such collection.
 std::shared_ptr<HidDevice> OpenHidrawInterface(const QString& sysRoot, const QString& path);
 
+// True when the node exists but every way of opening it is refused for lack of permission.
+bool HidrawNodeAccessDenied(const QString& devNode);
+
 // Wraps an open descriptor of a node (owned from here on: closed with the device). Any
 // descriptor that delivers one report per read() will do, which is how tests stand in for
 // the kernel.

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/core/log_file.h"
@@ -14,7 +15,9 @@
 #include "platform/clock.h"
 #include "platform/hid.h"
 #include "platform/message_service.h"
+#include "platform/module_path.h"
 #include "platform/simulated_mouse.h"
+#include "support/fake_hid_backend.h"
 #include "support/program_run.h"
 #include "support/qt_app.h"
 #include "ui/kve_menu.h"
@@ -142,6 +145,53 @@ TEST_F(StartupInProcess, WithoutAMouseTheMessageEndsTheDialogBeforeAnyIcon) {
     EXPECT_EQ(Log().last(), QStringLiteral("In OnInitMenu"));
     EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8(MainWindowTitle));
     EXPECT_EQ(dlg.DoModal(), 0) << "ended during the initialisation: no loop";
+}
+
+TEST_F(StartupInProcess, AMouseThisUserMayNotOpenAsksForTheAccessRuleInBothLanguages) {
+    testing_support::FakeHidBackend backend;
+    for (const auto& [page, path] :
+         {std::pair{0xFF00, "/dev/hidraw7#1"}, std::pair{0xFF01, "/dev/hidraw7#2"}}) {
+        auto fake = testing_support::MakeInterface(
+            QString::fromLatin1(path), static_cast<std::uint16_t>(BuiltInDevIds[0].vendorId),
+            static_cast<std::uint16_t>(BuiltInDevIds[0].productId),
+            static_cast<std::uint16_t>(page), 1);
+        fake.opens = false;
+        fake.accessDenied = true;
+        backend.interfaces.push_back(fake);
+    }
+    platform::SetHidBackend(&backend);
+    {
+        CKVE_ZelboDlg dlg;  // the shipped config.ini: English
+        EXPECT_TRUE(dlg.OnInitDialog());
+        EXPECT_TRUE(dlg.IsEnding());
+        EXPECT_FALSE(dlg.HasTrayIcon());
+    }
+    const QString rule = platform::ExecutableDir() + QStringLiteral("/70-zelbo-mouse.rules");
+    EXPECT_TRUE(Log().contains(QStringLiteral("Permission denied: /dev/hidraw7; install the udev "
+                                              "rule ") +
+                               rule +
+                               QStringLiteral(" in /etc/udev/rules.d, then replug the mouse")))
+        << Log().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Log().filter(QStringLiteral("Permission denied:")).size(), 1)
+        << "one line for the node of both collections";
+
+    QString config =
+        QString::fromUtf8(testing_support::ProgramFolder::ReadFile(folder_.ConfigIni()));
+    config.replace(QStringLiteral("LANG_SEL=1"), QStringLiteral("LANG_SEL=0"));
+    ASSERT_TRUE(testing_support::ProgramFolder::WriteFile(folder_.ConfigIni(), config.toUtf8()));
+    {
+        CKVE_ZelboDlg dlg;
+        EXPECT_TRUE(dlg.OnInitDialog());
+    }
+    EXPECT_EQ(
+        messages_.Messages(),
+        (QStringList{QStringLiteral("The【ZP-3907 Gaming mouse】USB Mouse is plugged in, but this "
+                                    "user may not open it (/dev/hidraw7). Please install the udev "
+                                    "rule 70-zelbo-mouse.rules (see the README), then unplug and "
+                                    "replug the mouse."),
+                     QStringLiteral("【ZP-3907 Gaming mouse】USB鼠标已插入，但当前用户无权打开它"
+                                    "（/dev/hidraw7）。请安装 udev 规则 70-zelbo-mouse.rules（见 "
+                                    "README），然后拔下并重新插入鼠标。")}));
 }
 
 TEST_F(StartupInProcess, RemovalReportedOnTheBackendsThreadEndsTheRunOnTheWindowsThread) {

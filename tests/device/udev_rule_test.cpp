@@ -8,7 +8,7 @@ namespace {
 // The rule shipped beside the program grants access to exactly the identifiers the program
 // searches for, in the form udev matches (lower-case hex of the USB parent's attributes).
 TEST(UdevRule, ListsEveryAcceptedPairForTheSeatUser) {
-    QFile file(QStringLiteral(ZELBO_PROGRAM_DIR "/70-zelbo-mouse.rules"));
+    QFile file(QStringLiteral(ZELBO_SHIPPED_DIR "/70-zelbo-mouse.rules"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the build writes it into the program folder";
     QStringList rules;
     for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {

@@ -419,7 +419,7 @@ TEST_F(MacroFileTest, ReadersLogTheirProgress) {
 // ---- the files that ship beside the program --------------------------------------------------
 
 TEST_F(MacroFileTest, ShippedFilesReadAsMacroLists) {
-    const QString program = QStringLiteral(ZELBO_PROGRAM_DIR);
+    const QString program = QStringLiteral(ZELBO_SHIPPED_DIR);
     OnReadConstMacro(ConstMacroFilePath(program));
     EXPECT_GE(g_constMacroCount, 8);
     EXPECT_LE(g_constMacroCount, 12);

@@ -1,6 +1,7 @@
 #include "platform/ini.h"
 
 #include "ini_test_files.h"
+#include "support/ordinary_user.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -153,29 +154,36 @@ TEST_F(IniFile, WriteThroughSymbolicLinkReplacesTheTarget) {
     EXPECT_EQ(Bytes(target), "[s]\r\na=2\r\n");
 }
 
+// Root reads and writes every file: these run as an ordinary user.
 TEST_F(IniFile, UnreadableFileIsNeitherReadNorOverwritten) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root reads every file";
-    }
     const QString path = Make("[s]\r\na=1\r\n");
-    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
-    EXPECT_EQ(GetPrivateProfileString("s", "a", "d", 260, path), "d");
-    EXPECT_FALSE(WritePrivateProfileString("s", QStringLiteral("b"), QStringLiteral("2"), path));
-    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-    EXPECT_EQ(Bytes(path), "[s]\r\na=1\r\n");
+    testing_support::RunAsOrdinaryUser(
+        [&] {
+            ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
+            EXPECT_EQ(GetPrivateProfileString("s", "a", "d", 260, path), "d");
+            EXPECT_FALSE(
+                WritePrivateProfileString("s", QStringLiteral("b"), QStringLiteral("2"), path));
+            ASSERT_TRUE(
+                QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+            EXPECT_EQ(Bytes(path), "[s]\r\na=1\r\n");
+        },
+        {dir_.path()});
 }
 
 TEST_F(IniFile, FailedWriteLeavesFileUnchanged) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes into every folder";
-    }
     const QString path = Make("[s]\r\na=1\r\n");
-    const auto folderPerms = QFile::permissions(dir_.path());
-    ASSERT_TRUE(QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    EXPECT_FALSE(WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("2"), path));
-    ASSERT_TRUE(QFile::setPermissions(dir_.path(), folderPerms));
-    EXPECT_EQ(Bytes(path), "[s]\r\na=1\r\n");
-    EXPECT_EQ(GetPrivateProfileString("s", "a", "", 260, path), "1");
+    testing_support::RunAsOrdinaryUser(
+        [&] {
+            const auto folderPerms = QFile::permissions(dir_.path());
+            ASSERT_TRUE(
+                QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            EXPECT_FALSE(
+                WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("2"), path));
+            ASSERT_TRUE(QFile::setPermissions(dir_.path(), folderPerms));
+            EXPECT_EQ(Bytes(path), "[s]\r\na=1\r\n");
+            EXPECT_EQ(GetPrivateProfileString("s", "a", "", 260, path), "1");
+        },
+        {dir_.path()});
 }
 
 TEST_F(IniFile, WritesFromSeveralThreadsAreAllKept) {

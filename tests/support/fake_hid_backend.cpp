@@ -53,6 +53,15 @@ std::vector<platform::HidInterfaceInfo> FakeHidBackend::Enumerate() {
     return infos;
 }
 
+QString FakeHidBackend::AccessDeniedNode(const QString& path) {
+    for (const FakeInterface& fake : interfaces) {
+        if (fake.info.path == path && fake.accessDenied) {
+            return path.section(QLatin1Char('#'), 0, 0);
+        }
+    }
+    return {};
+}
+
 std::shared_ptr<platform::HidDevice> FakeHidBackend::Open(const QString& path) {
     for (const FakeInterface& fake : interfaces) {
         if (fake.info.path == path) {

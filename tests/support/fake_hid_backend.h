@@ -17,6 +17,7 @@ namespace testing_support {
 struct FakeInterface {
     platform::HidInterfaceInfo info;
     bool opens = true;
+    bool accessDenied = false;  // the open fails for want of permission
 };
 
 FakeInterface MakeInterface(const QString& path, std::uint16_t vendorId, std::uint16_t productId,
@@ -46,6 +47,8 @@ class FakeHidBackend final : public platform::HidBackend {
 public:
     std::vector<platform::HidInterfaceInfo> Enumerate() override;
     std::shared_ptr<platform::HidDevice> Open(const QString& path) override;
+    // The part of a refused interface's path before '#', as the node.
+    QString AccessDeniedNode(const QString& path) override;
     void SetHotplugHandler(platform::HidHotplugHandler handler) override;
 
     std::vector<FakeInterface> interfaces;

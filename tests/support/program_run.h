@@ -1,5 +1,5 @@
-// Runs the built program the way a person does, on a copy of its folder in a temporary
-// directory: its own runtime folder (so single-instance state never meets a real copy), message
+// Runs the built program the way a person does, on a fresh program folder in a temporary
+// directory (the shipped files and the executable, never what a run left in the build's folder): its own runtime folder (so single-instance state never meets a real copy), message
 // boxes written to a file, and optionally the simulated mouse with its report trace and its
 // injection FIFO. Every run ends: by itself, through the FIFO ("unplug"), or killed by the
 // test. On the test's thread.
@@ -18,7 +18,9 @@ namespace testing_support {
 
 class ProgramFolder {
 public:
-    // Copies ZELBO_PROGRAM_DIR into a fresh temporary directory.
+    // Lays out the shipped files (ZELBO_SHIPPED_DIR) and the executable of programDir in a fresh
+    // temporary directory. The build's program folder holds what runs of it changed (config.ini,
+    // macros, LOG/), so only its executable is taken.
     explicit ProgramFolder(const QString& programDir);
     bool ok() const { return ok_; }
 

@@ -108,6 +108,39 @@ void X11Probe::RequestClose(std::uint64_t window) {
     XFlush(display);
 }
 
+QImage X11Probe::Capture(std::uint64_t window) {
+    Display* display = impl_->display;
+    if (display == nullptr) {
+        return {};
+    }
+    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
+    XSync(display, False);
+    XWindowAttributes attributes;
+    XImage* image = nullptr;
+    if (XGetWindowAttributes(display, window, &attributes) != 0 && attributes.width > 0 &&
+        attributes.height > 0) {
+        image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                          static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    }
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (image == nullptr) {
+        return {};
+    }
+    QImage result(image->width, image->height, QImage::Format_RGB32);
+    for (int y = 0; y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            result.setPixel(x, y,
+                            qRgb(static_cast<int>((pixel & image->red_mask) >> 16),
+                                 static_cast<int>((pixel & image->green_mask) >> 8),
+                                 static_cast<int>(pixel & image->blue_mask)));
+        }
+    }
+    XDestroyImage(image);
+    return result;
+}
+
 struct FakeSystemTray::Impl {
     Display* display = nullptr;
     Window manager = 0;

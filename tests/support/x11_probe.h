@@ -4,6 +4,7 @@
 // display connection; all calls are on the test's thread.
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -27,6 +28,9 @@ public:
     bool IsShown(std::uint64_t window);
     // WM_DELETE_WINDOW, as a window manager sends it when the user closes the window.
     void RequestClose(std::uint64_t window);
+    // What the X server holds of the window's area (as shown; parts outside its shape are
+    // undefined). Null when it cannot be read.
+    QImage Capture(std::uint64_t window);
 
 private:
     struct Impl;

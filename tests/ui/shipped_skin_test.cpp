@@ -16,7 +16,7 @@ using skin_test::RecordingWindow;
 using ui::ButtonPos;
 using ui::PageLayouts;
 
-const QString SkinDir = QStringLiteral(ZELBO_PROGRAM_DIR "/skins");
+const QString SkinDir = QStringLiteral(ZELBO_SHIPPED_DIR "/skins");
 constexpr int WindowWidth = 800;
 constexpr int WindowHeight = 640;
 

@@ -15,7 +15,7 @@ namespace {
 using skin_test::RecordingWindow;
 using ui::ButtonPos;
 
-const QString SkinDir = QStringLiteral(ZELBO_PROGRAM_DIR "/skins");
+const QString SkinDir = QStringLiteral(ZELBO_SHIPPED_DIR "/skins");
 
 class SkinImagesTest : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 // The program's paths. The program keeps all its files beside itself, so every path is built
-// from the executable's folder (no trailing separator). The application object sets
+// from the executable's folder (no trailing separator), or from the user's copy of it when the
+// user cannot write that folder (program_files_dir.h). The application object sets
 // g_strExeDir, start-up the others, the language switch g_strMacroFile again.
 // User-interface thread state: written at start-up and on a language switch, read by the
 // loaders and savers that run on that thread.
@@ -8,7 +9,7 @@
 #include <QString>
 #include <cstdint>
 
-extern QString g_strExeDir;     // the executable's folder
+extern QString g_strExeDir;     // the executable's folder, or the user's copy of it
 extern QString g_strSkinDir;    // g_strExeDir + "/skins"
 extern QString g_strConfigIni;  // g_strSkinDir + "/INI_CFG/config.ini"
 extern QString g_strMacroFile;  // the user's macro file of the UI language
