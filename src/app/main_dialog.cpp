@@ -43,6 +43,7 @@
 #include "ui/macro_controls_view.h"
 #include "ui/page_layouts.h"
 #include "ui/page_painter.h"
+#include "ui/pre_translate.h"
 #include "ui/program_menus.h"
 #include "ui/skin_font.h"
 #include "ui/skin_image_cache.h"
@@ -149,6 +150,8 @@ CKVE_ZelboDlg::CKVE_ZelboDlg(QWidget* parent)
       skinHooks_(std::make_unique<SkinHooks>(*this)),
       displayThreads_(std::make_unique<ui::DisplayThreads>()) {
     tray_ = std::make_unique<ui::TrayIcon>(this, m_hIcon);
+    preTranslator_ = std::make_unique<ui::PreTranslator>(
+        this, [this] { return macroControls_.get(); }, ui::MakeWindowKeyboardGrab());
     resize(FallbackWidth, FallbackHeight);
     // The hover indexes follow the pointer without a button held.
     setMouseTracking(true);
@@ -696,7 +699,12 @@ void CKVE_ZelboDlg::OnMacroButton(int advIndex) {
     ui::MacroControlsView view(macroControls_.get(), this);
     MacroCommands(view).OnMacroButton(advIndex);
 }
-void CKVE_ZelboDlg::OnRecordButton() {}
+void CKVE_ZelboDlg::OnRecordButton() {
+    preTranslator_->OnRecordButton();
+}
+bool CKVE_ZelboDlg::PreTranslateMessage(QObject* receiver, QEvent* event) {
+    return preTranslator_->PreTranslateMessage(receiver, event);
+}
 void CKVE_ZelboDlg::OnPickLedColor(int button) {
     ui::PickLedColor(button);
     update();  // also after a cancel

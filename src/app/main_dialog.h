@@ -17,6 +17,7 @@
 
 namespace ui {
 class DisplayThreads;
+class PreTranslator;
 class TrayIcon;
 struct LanguageSwitchTarget;
 }  // namespace ui
@@ -109,6 +110,9 @@ public:
     void OnMacroButton(int advIndex);
     // Advanced-page button 4: starts or stops the keyboard recording.
     void OnRecordButton();
+    // Sees the key and mouse events of the window and its child widgets before they are
+    // delivered (recording, the lists' context menus, Esc/Enter/F10); true consumes the event.
+    bool PreTranslateMessage(QObject* receiver, QEvent* event);
     // Colour dialog for DPI level button - 41 (main rectangles 41..46).
     void OnPickLedColor(int button);
     // Profile files and the factory settings (frame buttons 14, 15, 16).
@@ -166,6 +170,8 @@ private:
     std::unique_ptr<platform::PowerEvents> power_;
     // The lighting preview and the blink thread; stopped with the device threads.
     std::unique_ptr<ui::DisplayThreads> displayThreads_;
+    // The pre-translation; it also holds the keyboard grab of a recording.
+    std::unique_ptr<ui::PreTranslator> preTranslator_;
     QEventLoop* modalLoop_ = nullptr;
     bool ending_ = false;
     bool hiddenToTray_ = false;

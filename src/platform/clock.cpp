@@ -36,6 +36,11 @@ std::int64_t SystemClock::NowMicroseconds() {
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+std::int64_t SystemClock::UtcMilliseconds() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
 void VirtualClock::Sleep(int milliseconds) {
     if (milliseconds > 0) {
         now_.fetch_add(static_cast<std::int64_t>(milliseconds) * 1000);

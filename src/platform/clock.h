@@ -16,6 +16,8 @@ public:
     virtual void SleepPrecise(int milliseconds) { Sleep(milliseconds); }
     // Monotonic time in microseconds since an arbitrary start.
     virtual std::int64_t NowMicroseconds() = 0;
+    // The time of day's calendar clock: milliseconds since 1970-01-01 00:00 UTC.
+    virtual std::int64_t UtcMilliseconds() = 0;
 };
 
 // Real sleeps, steady clock.
@@ -24,6 +26,7 @@ public:
     void Sleep(int milliseconds) override;
     void SleepPrecise(int milliseconds) override;
     std::int64_t NowMicroseconds() override;
+    std::int64_t UtcMilliseconds() override;
 };
 
 // Sleeping advances the virtual time at once; nothing waits.
@@ -32,9 +35,13 @@ public:
     void Sleep(int milliseconds) override;
     std::int64_t NowMicroseconds() override { return now_.load(); }
     void Advance(std::int64_t microseconds) { now_.fetch_add(microseconds); }
+    // The calendar clock moves with the virtual time; this sets where it stands now.
+    void SetUtcMilliseconds(std::int64_t utcMs) { utcStartMs_.store(utcMs - now_.load() / 1000); }
+    std::int64_t UtcMilliseconds() override { return utcStartMs_.load() + now_.load() / 1000; }
 
 private:
     std::atomic<std::int64_t> now_{0};
+    std::atomic<std::int64_t> utcStartMs_{0};
 };
 
 // The clock in force (the system clock unless a test installed another).
@@ -52,6 +59,9 @@ inline void SleepPrecise(int milliseconds) {
 }
 inline std::int64_t NowMicroseconds() {
     return CurrentClock().NowMicroseconds();
+}
+inline std::int64_t UtcMilliseconds() {
+    return CurrentClock().UtcMilliseconds();
 }
 
 }  // namespace platform

@@ -66,6 +66,14 @@ void CListBoxWidget::ResetContent() {
     }
 }
 
+int CListBoxWidget::GetItemHeight() const {
+    if (count() > 0) {
+        return sizeHintForRow(0);
+    }
+    // An empty list has no line to measure: a line of the list's font.
+    return fontMetrics().height();
+}
+
 void CListBoxWidget::NotifyIfChanged(int before) {
     if ((style_ & LBS_NOTIFY) != 0 && GetCurSel() != before) {
         emit SelChange();
@@ -73,16 +81,32 @@ void CListBoxWidget::NotifyIfChanged(int before) {
 }
 
 void CListBoxWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();  // not a selecting button: the view must not select the line
+        return;
+    }
     const int before = GetCurSel();
     QListWidget::mousePressEvent(event);
     NotifyIfChanged(before);
 }
 
 void CListBoxWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
     QListWidget::mouseDoubleClickEvent(event);
     if ((style_ & LBS_NOTIFY) != 0 && event->button() == Qt::LeftButton) {
         emit DblClk();
     }
+}
+
+void CListBoxWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QListWidget::mouseReleaseEvent(event);
 }
 
 void CListBoxWidget::keyPressEvent(QKeyEvent* event) {

@@ -1,7 +1,8 @@
 // A list box with the platform list box's operations and notifications: add, delete, count,
 // select (an index outside the list selects nothing), read the selection (-1 for none) and a
 // line's text. SelChange and DblClk come only from the user's own clicks and keys, never from
-// the program selecting a line, and only when the list has LBS_NOTIFY. User-interface thread.
+// the program selecting a line, and only when the list has LBS_NOTIFY. Only the left button
+// selects: a right or middle click leaves the selection alone. User-interface thread.
 #pragma once
 
 #include <QListWidget>
@@ -29,6 +30,8 @@ public:
     int GetCurSel() const;
     QString GetText(int index) const;
     void ResetContent();
+    // The height of one line in pixels (LB_GETITEMHEIGHT), also when the list is empty.
+    int GetItemHeight() const;
 
 signals:
     void SelChange();  // LBN_SELCHANGE
@@ -37,6 +40,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
