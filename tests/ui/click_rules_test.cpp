@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <tuple>
 
 #include "profile/profile_settings.h"
 #include "ui/window_state.h"
@@ -21,27 +22,20 @@ TEST(HitTest, FirstContainingRectangleInOrderWithinTheLastIndex) {
     EXPECT_EQ(ui::HitTestRects({15, 15}, rects, -1), ui::NoHover);
 }
 
-TEST(FireTimeTrack, LeftEdgeToRightmostPixelAndUnsignedDivision) {
+TEST(FireTimeTrack, PixelsAndStepButtonsStayWithinTheLimits) {
     const ButtonPos track{40, 0, 300, 10};
     EXPECT_EQ(ui::FireTimeAt(40, track), 0u);
     EXPECT_EQ(ui::FireTimeAt(339, track), 299u);
     // A product past the signed range still divides as a positive number.
-    const ButtonPos wide{0, 0, 10'000'000, 1};
-    EXPECT_EQ(ui::FireTimeAt(9'000'000, wide), 270u);
-}
-
-TEST(FireTimeTrack, StepButtonsTakeAHandEditedNegativeTimeAsSignedAndStopAtTheLimits) {
-    const auto stepped = [](std::int32_t from, int delta) {
+    EXPECT_EQ(ui::FireTimeAt(9'000'000, ButtonPos{0, 0, 10'000'000, 1}), 270u);
+    // A hand-edited negative time steps as a signed number; down stops at 0, up at 300.
+    for (const auto& [from, delta, to] : {std::tuple{-5, -1, 0}, std::tuple{-5, +1, -4},
+                                          std::tuple{500, +1, 300}, std::tuple{500, -1, 499},
+                                          std::tuple{0, -1, 0}, std::tuple{299, +1, 300}}) {
         g_fireTime = static_cast<std::uint32_t>(from);
         ui::StepFireTime(delta);
-        return static_cast<std::int32_t>(g_fireTime);
-    };
-    EXPECT_EQ(stepped(-5, -1), 0) << "down never goes below 0";
-    EXPECT_EQ(stepped(-5, +1), -4);
-    EXPECT_EQ(stepped(500, +1), 300);
-    EXPECT_EQ(stepped(500, -1), 499);
-    EXPECT_EQ(stepped(0, -1), 0);
-    EXPECT_EQ(stepped(299, +1), 300);
+        EXPECT_EQ(static_cast<std::int32_t>(g_fireTime), to) << from << " by " << delta;
+    }
     g_fireTime = 50;
 }
 

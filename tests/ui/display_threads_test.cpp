@@ -87,11 +87,12 @@ TEST_F(DisplayThreadsTest, CycleAlternatesBetweenOffAndTheNextColourOnAtTheCycle
     g_ledCycTime = 200;  // a hand-edited value: the fastest pace, never a pause of 0 or less
     shown = Preview(3);
     EXPECT_EQ(shown[2].atMs, 600);
-}
 
-TEST_F(DisplayThreadsTest, WithNoColourOnTheSwatchStaysOffAndTheSearchEnds) {
+    for (auto& on : g_cycColorOn) {
+        on = 0;
+    }
     for (const Shown& s : Preview(4)) {
-        EXPECT_TRUE(s.gray);
+        EXPECT_TRUE(s.gray) << "with no colour on the swatch stays off and the search ends";
     }
 }
 

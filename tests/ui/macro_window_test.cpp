@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <array>
 #include <cstring>
 
 #include "macro/macro_record.h"
@@ -84,10 +85,10 @@ TEST_F(MacroWindowTest, StepMenuCommandsOfBothLanguagesEditAndRedraw) {
     Command(32809);  // Chinese: left button down after the step
     RightClickedOn(2);
     Command(32836);  // English: middle button up after the step
-    EXPECT_EQ(g_macros[0].stepCount, 4);
-    EXPECT_EQ(g_macros[0].stepCode[1], 0xF1);
-    EXPECT_EQ(g_macros[0].stepCode[2], 0xF2);
-    EXPECT_EQ(g_macros[0].stepType[2], 2);
+    ASSERT_EQ(g_macros[0].stepCount, 4);
+    EXPECT_EQ((std::array<int, 3>{g_macros[0].stepCode[1], g_macros[0].stepCode[2],
+                                  g_macros[0].stepType[2]}),
+              (std::array<int, 3>{0xF1, 0xF2, 2}));
     EXPECT_EQ(StepLines().size(), 7);
     EXPECT_EQ(steps().GetCurSel(), 4) << "the redraw selects the new step";
     RightClickedOn(2);
@@ -110,12 +111,9 @@ TEST_F(MacroWindowTest, DoubleClickedDelayIsSplitAndTheSecondEndReportChangesNot
     // application of the edited text would have split it again.
     const MacroRecord& r = g_macros[0];
     ASSERT_EQ(r.stepCount, 4);
-    EXPECT_EQ(r.stepDelay[0], 254);
-    EXPECT_EQ(r.stepCode[1], 0);
-    EXPECT_EQ(r.stepDelay[1], 254);
-    EXPECT_EQ(r.stepCode[2], 0);
-    EXPECT_EQ(r.stepDelay[2], 0);
-    EXPECT_EQ(r.stepCode[3], 4);
+    EXPECT_EQ((std::array<int, 8>{r.stepCode[0], r.stepDelay[0], r.stepCode[1], r.stepDelay[1],
+                                  r.stepCode[2], r.stepDelay[2], r.stepCode[3], r.stepDelay[3]}),
+              (std::array<int, 8>{4, 254, 0, 254, 0, 0, 4, 20}));
     EXPECT_EQ(StepLines().mid(1, 5),
               QStringList({"    254ms", "[Delay]", "    254ms", "[Delay]", "    0ms"}));
     EXPECT_FALSE(steps().editBox().isVisible());
