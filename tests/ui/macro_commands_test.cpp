@@ -4,15 +4,13 @@
 
 #include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <cstring>
 #include <memory>
 
 #include "app/core/paths.h"
 #include "macro/macro_field_string.h"
-#include "platform/dialog_service.h"
 #include "platform/ini.h"
-#include "platform/message_service.h"
+#include "support/program_in_process.h"
 #include "support/qt_app.h"
 #include "ui/editable_list_box.h"
 #include "ui/list_box.h"
@@ -38,6 +36,7 @@ void WriteText(const QString& path, const QByteArray& text) {
 class MacroCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(program_.folder.ok());
         std::memset(g_macros.data(), 0, sizeof(g_macros));
         g_macroSet.fill(0);
         g_macroCount = 0;
@@ -45,11 +44,8 @@ protected:
         g_recording = 0;
         g_stepListSel = 0;
         g_trackInsertMode = 0;
-        saved_ = {g_strExeDir, g_strMacroFile};
-        g_strExeDir = dir_.path();
+        savedMacroFile_ = g_strMacroFile;
         g_strMacroFile = Path("Macro_EN.dat");
-        previousMessages_ = platform::SetMessageService(&messages_);
-        previousDialogs_ = platform::SetDialogService(&dialogs_);
         controls_.CreateMacroControls(&page_,
                                       {{10, 10, 40, 20}, {60, 10, 40, 20}, {110, 10, 40, 20},
                                        {160, 10, 80, 20}, {10, 40, 100, 150}, {120, 40, 150, 150}},
@@ -57,10 +53,7 @@ protected:
     }
     void TearDown() override {
         controls_.DestroyMacroControls();
-        platform::SetDialogService(previousDialogs_);
-        platform::SetMessageService(previousMessages_);
-        g_strExeDir = saved_[0];
-        g_strMacroFile = saved_[1];
+        g_strMacroFile = savedMacroFile_;
     }
 
     // Macros of one key step each, shown with line selected.
@@ -90,7 +83,7 @@ protected:
     }
     int StepLines() const { return controls_.stepList()->GetCount(); }
     int NameSelection() const { return controls_.macroList()->GetCurSel(); }
-    QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+    QString Path(const char* name) const { return program_.folder.Path(QString::fromLatin1(name)); }
     // A file of one macro of two steps, as the single export writes it.
     QString MacroFile(const QString& name, std::uint32_t lock = 0, const char* count = "1") {
         MacroRecord r{};
@@ -112,18 +105,16 @@ protected:
         const platform::FileDialogRequest asked = dialogs_.FileRequests()[n];
         EXPECT_EQ(asked.open, open);
         EXPECT_EQ(asked.filter, QStringLiteral("All Files(*.dat)|*.dat||"));
-        EXPECT_EQ(asked.initialDir, dir_.path());
+        EXPECT_EQ(asked.initialDir, program_.folder.Dir());
         EXPECT_EQ(asked.defaultExt, open ? QString() : QStringLiteral("dat"));
         EXPECT_EQ(asked.flags, open ? 5u : 6u);
     }
 
     QApplication& app_ = testing_support::TestApplication();  // before the widgets
-    QTemporaryDir dir_;
-    std::array<QString, 2> saved_;
-    platform::RecordingMessageService messages_;
-    platform::MessageService* previousMessages_ = nullptr;
-    platform::ScriptedDialogService dialogs_;
-    platform::DialogService* previousDialogs_ = nullptr;
+    testing_support::ProgramInProcess program_;
+    platform::RecordingMessageService& messages_ = program_.messages;
+    platform::ScriptedDialogService& dialogs_ = program_.dialogs;
+    QString savedMacroFile_;
     QWidget page_;
     MacroControls controls_{KeyName};
     ui::MacroControlsView view_{&controls_, &page_};
