@@ -108,11 +108,10 @@ TEST_F(DeviceThreadsStressTest, HoldRelayNeverFollowsAButtonWithoutHold) {
             MacroSendPass(ui);
         }
     });
-    auto read = [&](std::uint8_t event, std::uint8_t argument) {
+    // Reads one event, then waits (at most 5 s) until the relay has dealt with it.
+    auto readThen = [&](std::uint8_t event, std::uint8_t argument, auto done) {
         const std::uint8_t report[3] = {0x06, event, argument};
         HandleInputReport(report, 3, ui);
-    };
-    auto waitUntil = [](auto done) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (!done()) {
             if (std::chrono::steady_clock::now() > deadline) {
@@ -123,19 +122,11 @@ TEST_F(DeviceThreadsStressTest, HoldRelayNeverFollowsAButtonWithoutHold) {
     };
     constexpr int Rounds = 20000;
     int round = 0;
-    for (; round < Rounds; ++round) {
-        read(0xF1, 0x00);
-        if (!waitUntil([&] { return link_->mouse().HoldPressed(); })) {
-            break;
-        }
-        read(0xF1, 0x80);
-        if (!waitUntil([&] { return !link_->mouse().HoldPressed(); })) {
-            break;
-        }
-        read(0xF2, 0x00);
-        if (!waitUntil([] { return g_btnEventPending.load() == 0; })) {
-            break;
-        }
+    while (round < Rounds &&
+           readThen(0xF1, 0x00, [&] { return link_->mouse().HoldPressed(); }) &&
+           readThen(0xF1, 0x80, [&] { return !link_->mouse().HoldPressed(); }) &&
+           readThen(0xF2, 0x00, [] { return g_btnEventPending.load() == 0; })) {
+        ++round;
     }
     running = false;
     relay.join();

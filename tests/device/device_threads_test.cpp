@@ -11,6 +11,7 @@
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
 #include "support/apply_fixture.h"
+#include "support/program_run.h"
 
 namespace {
 
@@ -171,11 +172,6 @@ std::vector<Report> RecoilBurst() {
     return burst;
 }
 
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 // Events that come while their adjustment still waits join it: the mouse and the macro file are
 // written once, and end as the events one by one leave them.
 TEST_F(DeviceEventsTest, ARecoilBurstIsWrittenOnceAsTheEventsOneByOneWouldLeaveIt) {
@@ -190,7 +186,7 @@ TEST_F(DeviceEventsTest, ARecoilBurstIsWrittenOnceAsTheEventsOneByOneWouldLeaveI
         ASSERT_EQ(queue_.RunAll(), 1);
     }
     const std::vector<std::uint8_t> oneByOneBody = Memory(0x240, 32);
-    const QByteArray oneByOneFile = FileBytes(g_strMacroFile);
+    const QByteArray oneByOneFile = testing_support::ProgramFolder::ReadFile(g_strMacroFile);
     ASSERT_EQ(g_macros[0].stepParam[0].y, 22);  // held at 30 by the bound, then eight downs
     ASSERT_EQ(g_macros[0].stepParam[4].y, 23);  // above the bound: only the downs move it
 
@@ -205,7 +201,7 @@ TEST_F(DeviceEventsTest, ARecoilBurstIsWrittenOnceAsTheEventsOneByOneWouldLeaveI
     }
     EXPECT_EQ(queue_.RunAll(), 1);
     EXPECT_EQ(Memory(0x240, 32), oneByOneBody);
-    EXPECT_EQ(FileBytes(g_strMacroFile), oneByOneFile);
+    EXPECT_EQ(testing_support::ProgramFolder::ReadFile(g_strMacroFile), oneByOneFile);
     EXPECT_EQ(Sent().size(), 4u * 10u);  // the 32-byte body once: four runs
     EXPECT_LT(link_->clock().NowMicroseconds() - before, 50'000);
     EXPECT_EQ(g_macros[1].stepParam[0].y, 3);
