@@ -193,7 +193,8 @@ TEST_F(InstalledProgram, KeepsEachUsersFilesInTheirDataFolderAndNeverWritesTheIn
     for (const char* shipped :
          {"/lib/zelbo-mouse/skins/INI_CFG/config.ini", "/lib/zelbo-mouse/skins/main_mask.jpg",
           "/lib/zelbo-mouse/skins/INI_EN/skin_main_en.ini", "/lib/zelbo-mouse/constMacro.dat",
-          "/lib/zelbo-mouse/70-zelbo-mouse.rules", "/lib/udev/rules.d/70-zelbo-mouse.rules",
+          "/lib/zelbo-mouse/70-zelbo-mouse.rules", "/lib/zelbo-mouse/help.html",
+          "/lib/udev/rules.d/70-zelbo-mouse.rules",
           "/share/icons/hicolor/32x32/apps/zelbo-mouse.png"}) {
         EXPECT_TRUE(QFileInfo::exists(Prefix() + QString::fromLatin1(shipped))) << shipped;
     }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <tuple>
 
 #include "profile/profile_settings.h"
@@ -37,10 +36,6 @@ TEST(FireTimeTrack, PixelsAndStepButtonsStayWithinTheLimits) {
         EXPECT_EQ(static_cast<std::int32_t>(g_fireTime), to) << from << " by " << delta;
     }
     g_fireTime = 50;
-}
-
-TEST(HelpPage, ShipsBesideTheProgram) {
-    EXPECT_TRUE(QFile::exists(QStringLiteral(ZELBO_PROGRAM_DIR "/help.html")));
 }
 
 }  // namespace
