@@ -151,11 +151,9 @@ TEST_F(ClickInput, TabsMoveBetweenPagesAndTheMacroControlsFollowTheAdvancedPage)
     EXPECT_EQ(g_page.load(), PageMain);
 }
 
-TEST_F(ClickInput, FireTimeTrackEndsStepButtonsAndAdvancedSliders) {
+TEST_F(ClickInput, FireTimeTrackStepButtonsAndAdvancedSliders) {
     ClickMain(10);
-    const ButtonPos track = L().m_posAdv[30];
-    Click(QPoint(track.x, track.y + 1));
-    EXPECT_EQ(g_fireTime, 0u);
+    const ButtonPos track = L().m_posAdv[30];  // its left edge is the track rule's own test
     Click(QPoint(track.x + track.w - 1, track.y + 1));
     ASSERT_EQ(track.w, 200) << "the shipped skin's track";
     EXPECT_EQ(g_fireTime, 298u) << "199 * 300 / 200, rounded down";
