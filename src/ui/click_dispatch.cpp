@@ -3,11 +3,11 @@
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QUrl>
-#include <algorithm>
 
 #include "app/core/paths.h"
 #include "app/main_dialog.h"
 #include "device/apply_settings.h"
+#include "macro/macro_commands.h"
 #include "profile/profile_settings.h"
 #include "profile/profile_switch.h"
 #include "ui/editable_list_box.h"
@@ -15,6 +15,7 @@
 #include "ui/macro_controls.h"
 #include "ui/page_layouts.h"
 #include "ui/page_painter.h"
+#include "ui/skin_rects.h"
 #include "ui/window_message.h"
 #include "ui/window_shape.h"
 #include "ui/window_state.h"
@@ -23,62 +24,7 @@ namespace ui {
 
 namespace {
 
-// Frame buttons (main rectangles 0..19, on every page).
-constexpr int FrameHide = 2;
-constexpr int FrameApply = 3;
-constexpr int FrameProfile1 = 4;
-constexpr int FrameProfile4 = 7;
-constexpr int TabMain = 9;
-constexpr int TabAdvanced = 10;
-constexpr int TabColor = 11;
-constexpr int FrameMinimise = 12;
-constexpr int FrameClose = 13;
-constexpr int FrameImport = 14;
-constexpr int FrameExport = 15;
-constexpr int FrameFactory = 16;
-constexpr int FrameChinese = 17;
-constexpr int FrameEnglish = 18;
-constexpr int FrameWebPage = 19;
-
-// Main page.
-constexpr int MainSlotFirst = 22;  // button slots 0..6
-constexpr int MainSlotLast = 28;
-constexpr int MainWheelOff = 32;
-constexpr int MainWheelOn = 33;
-constexpr int MainModeOn = 37;
-constexpr int MainModeOff = 38;
-constexpr int MainDpiColorFirst = 41;  // colour dialog of DPI level 0..5
-constexpr int MainDpiColorLast = 46;
-constexpr int MainDpiEnableFirst = 47;  // enable switch of DPI level 0..5
-constexpr int MainDpiEnableLast = 52;
-constexpr int MainDpiSelectFirst = 60;  // DPI level 0..5 becomes current
-constexpr int MainDpiSelectLast = 65;
-constexpr int MainDpiCellFirst = 66;  // 6 levels x 12 slider cells
-constexpr int MainDpiCellLast = 137;
-constexpr int DpiCellsPerLevel = 12;
-
-// Advanced page.
-constexpr int AdvMacroButtonLast = 7;  // 0..7: the macro list and macro buttons
-constexpr int AdvDpiSpeedFirst = 8;
-constexpr int AdvDpiSpeedLast = 17;
-constexpr int AdvWheelSpeedFirst = 18;
-constexpr int AdvWheelSpeedLast = 27;
-constexpr int AdvTrackInsert = 28;
-constexpr int AdvFireTrack = 30;
-constexpr int AdvFireUp = 31;
-constexpr int AdvFireDown = 32;
-constexpr int AdvUsbSpeedFirst = 34;
-constexpr int AdvUsbSpeedLast = 37;
-constexpr int AdvTrackMode = 38;
-constexpr std::uint32_t FireTimeMax = 300;
-
-// Colour page.
-constexpr int ColorCycleLast = 6;  // cycle colours 0..6
-constexpr int ColorLedTypeFirst = 7;
-constexpr int ColorLedTypeLast = 10;
-constexpr int ColorCycTimeFirst = 11;  // 11 gives cycle time 5 .. 16 gives 0
-constexpr int ColorCycTimeLast = 16;
-constexpr int ColorHoverLastAll = 17;
+constexpr int ColorHoverLastAll = 17;  // the colour page's buttons that can react: 0..17
 
 constexpr unsigned SC_MINIMIZE = 0xF020;
 constexpr std::uintptr_t HTCAPTION = 2;
@@ -150,8 +96,8 @@ void MainPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
         dlg.OnPickLedColor(index);
     } else if (In(index, MainDpiEnableFirst, MainDpiEnableLast)) {
         SwitchDpiLevelEnable(index - MainDpiEnableFirst);
-    } else if (In(index, MainDpiSelectFirst, MainDpiSelectLast)) {
-        const int j = index - MainDpiSelectFirst;
+    } else if (In(index, MainDpiLevelFirst, MainDpiLevelLast)) {
+        const int j = index - MainDpiLevelFirst;
         if (g_dpiSetEn[j]) {
             g_dpiLevel = static_cast<std::uint32_t>(j);
         }
@@ -176,7 +122,7 @@ void AdvancedPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
         return;
     }
     const int index = g_hoverAdv;
-    if (In(index, 0, AdvMacroButtonLast) || index == AdvTrackInsert || index == AdvTrackMode) {
+    if (In(index, AdvOpenList, AdvMode2) || index == AdvTrackInsert || index == AdvTrackMode) {
         dlg.OnMacroButton(index);
     } else if (In(index, AdvDpiSpeedFirst, AdvDpiSpeedLast)) {
         g_dpiSpeed = static_cast<std::uint8_t>(index - AdvDpiSpeedFirst);
@@ -185,13 +131,8 @@ void AdvancedPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
     } else if (index == AdvFireTrack) {
         g_fireTime = FireTimeAt(point.x(), dlg.layouts().m_posAdv[AdvFireTrack]);
         dlg.update();
-    } else if (index == AdvFireUp) {
-        g_fireTime = std::min(g_fireTime + 1, FireTimeMax);
-        dlg.update();
-    } else if (index == AdvFireDown) {
-        if (g_fireTime > 0) {
-            --g_fireTime;
-        }
+    } else if (index == AdvFireUp || index == AdvFireDown) {
+        StepFireTime(index == AdvFireUp ? 1 : -1);
         dlg.update();
     } else if (In(index, AdvUsbSpeedFirst, AdvUsbSpeedLast)) {
         g_usbSpeed = static_cast<std::uint8_t>(index - AdvUsbSpeedFirst);
@@ -279,7 +220,20 @@ void SwitchDpiLevelEnable(int j) {
 std::uint32_t FireTimeAt(int x, const ButtonPos& track) {
     const std::uint32_t offset = static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(track.x);
     const std::uint32_t width = static_cast<std::uint32_t>(track.w);
-    return width == 0 ? 0 : (offset * FireTimeMax) / width;
+    return width == 0 ? 0 : (offset * static_cast<std::uint32_t>(MaxFireTime)) / width;
+}
+
+void StepFireTime(int delta) {
+    // The stored value is a signed count (a hand-edited config.ini may hold a negative one,
+    // which the page shows as such): step it as one, so "down" never goes below 0.
+    const auto fireTime = static_cast<std::int32_t>(g_fireTime);
+    std::int32_t next = fireTime;
+    if (delta > 0) {
+        next = fireTime >= MaxFireTime ? MaxFireTime : fireTime + 1;
+    } else if (delta < 0) {
+        next = fireTime <= 0 ? 0 : fireTime - 1;
+    }
+    g_fireTime = static_cast<std::uint32_t>(next);
 }
 
 void ToggleCycleColor(int k) {

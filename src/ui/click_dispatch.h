@@ -35,6 +35,9 @@ void SwitchDpiLevelEnable(int j);
 // The fire time for a click at x on the fire-time track: ((x - r.x) * 300) / r.w, the product
 // kept to 32 bits and divided unsigned, so 0 at the left edge and 299 at the rightmost pixel.
 std::uint32_t FireTimeAt(int x, const ButtonPos& track);
+// Buttons 31 and 32 of the fire-time track: one millisecond up (at most 300) or down (at
+// least 0), the value taken as the signed count it is.
+void StepFireTime(int delta);
 // Cycle colour k (0..6) on or off; the last colour that is on stays on.
 void ToggleCycleColor(int k);
 

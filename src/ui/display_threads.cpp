@@ -8,18 +8,17 @@
 #include "platform/clock.h"
 #include "platform/dialog_service.h"
 #include "profile/profile_settings.h"
+#include "ui/skin_rects.h"
 #include "ui/window_state.h"
 
 namespace ui {
 
 namespace {
 
-constexpr int MaxCycleTime = 5;
 constexpr int PreviewStepMs = 300;
 constexpr int BlinkSteps = 6;
 constexpr int BlinkPeriodMs = 500;
 constexpr int ColorCycleType = 1;
-constexpr int DpiSwatchFirst = 41;
 
 // The next cycle colour that is on after slot from, wrapping from 6 to 0 and ending on from
 // itself when it is the only one; -1 when none is on.
@@ -134,7 +133,7 @@ void DisplayThreads::Stop() {
 
 void PickLedColor(int button) {
     const std::optional<std::uint32_t> chosen = platform::ShowColorDialog(0);
-    const int level = button - DpiSwatchFirst;
+    const int level = button - MainDpiColorFirst;
     if (!chosen || level < 0 || level >= DpiLevelCount) {
         return;
     }

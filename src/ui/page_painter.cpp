@@ -9,12 +9,14 @@
 #include <algorithm>
 
 #include "device/settings_image.h"
+#include "macro/macro_commands.h"
 #include "macro/macro_record.h"
 #include "macro/step_lines.h"
 #include "profile/profile_settings.h"
 #include "ui/skin_font.h"
 #include "ui/skin_image_cache.h"
 #include "ui/skin_images.h"
+#include "ui/skin_rects.h"
 #include "ui/slot_captions.h"
 #include "ui/window_state.h"
 
@@ -24,49 +26,9 @@ QString g_strFireTime;
 
 namespace {
 
-// Main page rectangles.
-constexpr int MainSlotFirst = 22;  // button slots K0..K6: 22..28
-constexpr int MainSlotLast = 28;
-constexpr int SlotCompanionOffset = 116;  // 138..144 lit from the hover image with their slot
-constexpr int WheelOff = 32;
-constexpr int WheelOn = 33;
-constexpr int ModeOn = 37;
-constexpr int ModeOff = 38;
-constexpr int DpiSwatchFirst = 41;
-constexpr int DpiEnableFirst = 47;
-constexpr int DpiLevelFirst = 60;
-constexpr int DpiCellFirst = 66;
-constexpr int DpiCellsPerLevel = 12;
 constexpr int LastDpiStep = DpiCellsPerLevel - 1;
-constexpr int FrameLangChinese = 17;
-constexpr int FrameLangEnglish = 18;
-constexpr int FrameProfileOffset = 3;  // profile p is frame button p + 3
 
-// Advanced page rectangles.
-constexpr int AdvRecord = 4;
-constexpr int AdvModeCount = 6;  // playback mode 0
-constexpr int AdvModeTwo = 7;    // playback mode 2
-constexpr int AdvDpiSpeedFirst = 8;
-constexpr int AdvWheelSpeedFirst = 18;
-constexpr int SpeedSteps = 10;
-constexpr int AdvFireTrack = 30;
-constexpr int AdvFireCaption = 33;
-constexpr int AdvUsbSpeedFirst = 34;
-constexpr int UsbSpeedSteps = 4;
-constexpr int AdvTrackMode = 38;
-constexpr int AdvKeyDownCaption = 43;
-constexpr int AdvKeyUpCaption = 44;
-constexpr int MaxFireTime = 300;
-
-// Colour page rectangles.
-constexpr int ColorTypeFirst = 7;
-constexpr int LedTypeCount = 4;
-constexpr int ColorCycleTimeLast = 16;  // cycle time t is rectangle 16 - t
-constexpr int MaxCycleTime = 5;
-constexpr int ColorDpiCaption = 18;
-constexpr int ColorSwatch = 32;
-
-constexpr std::array<std::uint8_t, 3> PageTabs = {9, 10, 11};
+constexpr std::array<std::uint8_t, 3> PageTabs = {TabMain, TabAdvanced, TabColor};
 constexpr std::array<unsigned, 3> PageCaptionCounts = {MainCaptionCount, AdvancedCaptionCount,
                                                        ColorCaptionCount};
 
@@ -103,29 +65,29 @@ void DrawMainState(QPainter& target, const PageLooks& looks, std::span<const But
                    int hover) {
     // A current level outside 0..5 lights no level.
     if (g_dpiLevel < DpiLevelCount) {
-        BlitSkinRect(target, looks.down, rects, DpiLevelFirst + static_cast<int>(g_dpiLevel));
+        BlitSkinRect(target, looks.down, rects, MainDpiLevelFirst + static_cast<int>(g_dpiLevel));
     }
     if (hover >= MainSlotFirst && hover <= MainSlotLast) {
-        BlitSkinRect(target, looks.over, rects, hover + SlotCompanionOffset);
+        BlitSkinRect(target, looks.over, rects, hover + MainSlotCompanionOffset);
     }
     for (int j = 0; j < DpiLevelCount; ++j) {
         const COLORREF colour = g_dpiColorRef[static_cast<std::size_t>(j)];
-        if (const ButtonPos* swatch = RectAt(rects, DpiSwatchFirst + j)) {
+        if (const ButtonPos* swatch = RectAt(rects, MainDpiColorFirst + j)) {
             FillRect(target, swatch->x, swatch->y, swatch->w, swatch->h, colour);
         }
         // A step above 11 is sent as the highest DPI, so its slider shows full.
         const int step = std::min<int>(g_dpiSet[static_cast<std::size_t>(j)], LastDpiStep);
         for (int k = 0; k <= step; ++k) {
-            if (const ButtonPos* cell = RectAt(rects, DpiCellFirst + DpiCellsPerLevel * j + k)) {
+            if (const ButtonPos* cell = RectAt(rects, MainDpiCellFirst + DpiCellsPerLevel * j + k)) {
                 FillRect(target, cell->x + 1, cell->y + 1, cell->w - 2, cell->h - 1, colour);
             }
         }
         if (g_dpiSetEn[static_cast<std::size_t>(j)]) {
-            BlitSkinRect(target, looks.down, rects, DpiEnableFirst + j);
+            BlitSkinRect(target, looks.down, rects, MainDpiEnableFirst + j);
         }
     }
-    BlitSkinRect(target, looks.down, rects, g_wheelStatus != 0 ? WheelOn : WheelOff);
-    BlitSkinRect(target, looks.down, rects, g_modeStatus != 0 ? ModeOn : ModeOff);
+    BlitSkinRect(target, looks.down, rects, g_wheelStatus != 0 ? MainWheelOn : MainWheelOff);
+    BlitSkinRect(target, looks.down, rects, g_modeStatus != 0 ? MainModeOn : MainModeOff);
 }
 
 void DrawAdvancedState(QPainter& target, const PageLooks& looks,
@@ -136,9 +98,9 @@ void DrawAdvancedState(QPainter& target, const PageLooks& looks,
     if (g_curMacro >= 0 && g_curMacro < UserMacroSlots) {
         const int mode = g_macros[static_cast<std::size_t>(g_curMacro)].mode & MacroModeMask;
         if (mode == 2) {
-            BlitSkinRect(target, looks.down, rects, AdvModeTwo);
+            BlitSkinRect(target, looks.down, rects, AdvMode2);
         } else if (mode == 0) {
-            BlitSkinRect(target, looks.down, rects, AdvModeCount);
+            BlitSkinRect(target, looks.down, rects, AdvCountMode);
         }
     }
     if (g_dpiSpeed < SpeedSteps) {
@@ -170,11 +132,11 @@ void DrawColorState(QPainter& target, const PageLooks& looks, std::span<const Bu
                     SkinImageCache& images, const QString& skinDir) {
     const std::uint8_t type = g_ledType.load();
     if (type < LedTypeCount) {
-        BlitSkinRect(target, looks.down, rects, ColorTypeFirst + type);
+        BlitSkinRect(target, looks.down, rects, ColorLedTypeFirst + type);
     }
     const std::uint8_t cycleTime = g_ledCycTime.load();
     if ((type == 0 || type == 1) && cycleTime <= MaxCycleTime) {
-        BlitSkinRect(target, looks.down, rects, ColorCycleTimeLast - cycleTime);
+        BlitSkinRect(target, looks.down, rects, ColorCycTimeLast - cycleTime);
     }
     for (int k = 0; k < CycleColorCount; ++k) {
         if (g_cycColorOn[static_cast<std::size_t>(k)].load() != 0) {
@@ -292,7 +254,7 @@ void DrawButtonStates(QPainter& target, const PageLooks& looks, const PageLayout
                       std::uint8_t tab) {
     const std::span<const ButtonPos> rects = layouts.m_posMain;
     // Chinese is every language setting but English, so one of the two is always lit.
-    const int language = g_langSel == 1 ? FrameLangEnglish : FrameLangChinese;
+    const int language = g_langSel == 1 ? FrameEnglish : FrameChinese;
     for (int i = 0; i < FrameButtonCount; ++i) {
         if (i == g_curConfig + FrameProfileOffset) {
             BlitSkinRect(target, looks.down, rects, i);

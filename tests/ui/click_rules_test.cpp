@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include "profile/profile_settings.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -27,6 +28,21 @@ TEST(FireTimeTrack, LeftEdgeToRightmostPixelAndUnsignedDivision) {
     // A product past the signed range still divides as a positive number.
     const ButtonPos wide{0, 0, 10'000'000, 1};
     EXPECT_EQ(ui::FireTimeAt(9'000'000, wide), 270u);
+}
+
+TEST(FireTimeTrack, StepButtonsTakeAHandEditedNegativeTimeAsSignedAndStopAtTheLimits) {
+    const auto stepped = [](std::int32_t from, int delta) {
+        g_fireTime = static_cast<std::uint32_t>(from);
+        ui::StepFireTime(delta);
+        return static_cast<std::int32_t>(g_fireTime);
+    };
+    EXPECT_EQ(stepped(-5, -1), 0) << "down never goes below 0";
+    EXPECT_EQ(stepped(-5, +1), -4);
+    EXPECT_EQ(stepped(500, +1), 300);
+    EXPECT_EQ(stepped(500, -1), 499);
+    EXPECT_EQ(stepped(0, -1), 0);
+    EXPECT_EQ(stepped(299, +1), 300);
+    g_fireTime = 50;
 }
 
 TEST(HelpPage, ShipsBesideTheProgram) {
