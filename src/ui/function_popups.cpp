@@ -238,7 +238,34 @@ void CMenuDlg::OpenGroupPopup() {
     group->ShowWindow();
 }
 
+bool CMenuDlg::HandToGroupPopup(QMouseEvent* event) {
+    // A press on this popup keeps the pointer's events here until the release, wherever the
+    // pointer goes. They belong to the window under the pointer: over the group popup's shape
+    // they are the group popup's (pressing on a group row, dragging to a function and letting
+    // go chooses it); outside both shapes they are nobody's, so they neither move the hover
+    // nor choose the row last hovered here.
+    if (!(event->buttons() & Qt::LeftButton) && event->type() != QEvent::MouseButtonRelease) {
+        return false;
+    }
+    if (mask().contains(event->position().toPoint())) {
+        return false;
+    }
+    CSubMenuDlg* group = g_subMenuOpen ? g_pSubMenuDlg : nullptr;
+    if (group != nullptr && !group->IsWindowDestroyed() && group->isVisible()) {
+        const QPointF local = group->mapFromGlobal(event->globalPosition());
+        if (group->mask().contains(local.toPoint())) {
+            QMouseEvent forwarded(event->type(), local, event->globalPosition(), event->button(),
+                                  event->buttons(), event->modifiers());
+            QCoreApplication::sendEvent(group, &forwarded);
+        }
+    }
+    return true;
+}
+
 void CMenuDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (HandToGroupPopup(event)) {
+        return;
+    }
     g_menuSel = HitTest(event->position().toPoint());
     if (g_menuSel != g_menuPrevSel) {
         update();
@@ -247,6 +274,10 @@ void CMenuDlg::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CMenuDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QDialog::mousePressEvent(event);
+        return;
+    }
     g_menuPressed = true;
     update();
     QDialog::mousePressEvent(event);
@@ -254,6 +285,14 @@ void CMenuDlg::mousePressEvent(QMouseEvent* event) {
 
 void CMenuDlg::mouseReleaseEvent(QMouseEvent* event) {
     QDialog::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    if (HandToGroupPopup(event)) {
+        g_menuPressed = false;
+        update();
+        return;
+    }
     g_menuPressed = false;
     update();
     if (g_menuSel >= 1 && g_menuSel <= LastDirectRow) {
@@ -360,12 +399,18 @@ void CSubMenuDlg::mouseMoveEvent(QMouseEvent* event) {
 
 void CSubMenuDlg::mousePressEvent(QMouseEvent* event) {
     QDialog::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
     m_pressed = true;
     update();
 }
 
 void CSubMenuDlg::mouseReleaseEvent(QMouseEvent* event) {
     QDialog::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
     m_pressed = false;
     if (m_hoverRow != NoHover) {
         const std::int32_t code = CodeOfRow(m_hoverRow);

@@ -88,6 +88,9 @@ protected:
 private:
     bool OnInitDialog();
     void OpenGroupPopup();
+    // A movement or release of a press made here with the pointer outside this popup's shape:
+    // given to the group popup when over its shape, else dropped. False inside the shape.
+    bool HandToGroupPopup(QMouseEvent* event);
 
     int m_rowWidth = 0;
     int m_shapeHeight = 0;

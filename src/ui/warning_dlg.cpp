@@ -91,6 +91,9 @@ void WarningDlg::mouseMoveEvent(QMouseEvent* event) {
 
 void WarningDlg::mouseReleaseEvent(QMouseEvent* event) {
     QDialog::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
     // The hover is taken where the button comes up: a box that opened under a still pointer
     // has seen no movement, and the last box's hover must not answer this one.
     TrackHover(event->position().toPoint());

@@ -166,6 +166,36 @@ TEST_F(FunctionPopups, LastHoveredRowsOutliveAPopup) {
     EXPECT_EQ(counter.paints, 1);
 }
 
+TEST_F(FunctionPopups, OnlyTheLeftButtonChoosesAndADragFromAGroupRowChoosesInTheGroup) {
+    const auto before = KeyFunc;
+    CMenuDlg* menu = Open(22, 200, 500);
+    Hover(menu, Row(2));
+    QTest::mouseClick(menu, Qt::RightButton, Qt::NoModifier, Row(2));
+    EXPECT_EQ(KeyFunc, before);
+    EXPECT_TRUE(menu->isVisible());
+
+    // The press keeps the pointer's events with the button popup while the button is held.
+    auto dragTo = [menu](QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(menu->mapToGlobal(at)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(menu, &move);
+        popup_test::Settle();
+    };
+    Hover(menu, Row(7));
+    QTest::mousePress(menu, Qt::LeftButton, Qt::NoModifier, Row(7));
+    popup_test::Settle();
+    CSubMenuDlg* group = g_pSubMenuDlg;
+    ASSERT_NE(group, nullptr);
+    dragTo(QPoint(400, 60));  // outside both popups
+    EXPECT_EQ(g_menuSel, 7);
+    EXPECT_EQ(g_pSubMenuDlg, group);
+    const QPoint groupRowTwo = menu->mapFromGlobal(group->mapToGlobal(Row(2)));
+    dragTo(groupRowTwo);
+    QTest::mouseRelease(menu, Qt::LeftButton, Qt::NoModifier, groupRowTwo);
+    EXPECT_EQ(KeyFunc[0][0], 13);
+    EXPECT_TRUE(menu->isHidden());
+}
+
 TEST_F(FunctionPopups, UnreadableImagesStillGiveRowsThatCanBeChosen) {
     Remove(ui::MenuMaskImage);
     Remove(ui::MenuImages.normal);

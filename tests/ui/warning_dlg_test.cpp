@@ -82,11 +82,12 @@ TEST_F(Warning, OnlyItsTwoButtonsEndItWithTheirNumbers) {
         box.close();
         Click(&box, OnMessage);
         Click(&box, QPoint(100, 95));  // below both buttons
+        QTest::mouseClick(&box, Qt::RightButton, Qt::NoModifier, OnFirst);
         stillOpen = box.isVisible() && OpenBox() == &box;
         Click(&box, OnSecond);
     });
     EXPECT_EQ(WarningDlg().DoModal(), 2);
-    EXPECT_TRUE(stillOpen) << "Enter, Esc, close and stray clicks leave it open";
+    EXPECT_TRUE(stillOpen) << "Enter, Esc, close, stray and right clicks leave it open";
     WhenTheBoxOpens([](WarningDlg& box) { Click(&box, OnFirst); });
     EXPECT_EQ(WarningDlg().DoModal(), 1);
 }
