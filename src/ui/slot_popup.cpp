@@ -3,13 +3,12 @@
 #include "app/main_dialog.h"
 #include "profile/profile_settings.h"
 #include "ui/function_popups.h"
+#include "ui/skin_rects.h"
 #include "ui/warning_dlg.h"
 #include "ui/window_state.h"
 
 namespace {
 
-constexpr int FirstSlotRect = 22;
-constexpr int LastSlotRect = 28;
 constexpr int LeftClick = 1;
 constexpr int WarningDeclined = 2;
 
@@ -30,7 +29,7 @@ bool OtherSlotHoldsLeftClick(int slot) {
 }  // namespace
 
 void ui::OpenFunctionPopup(CKVE_ZelboDlg& dlg, int mainIndex) {
-    if (mainIndex < FirstSlotRect || mainIndex > LastSlotRect) {
+    if (mainIndex < ui::MainSlotFirst || mainIndex > ui::MainSlotLast) {
         return;
     }
     // At most one popup: one still open (the caller closes it on every button-down) goes now.
@@ -43,7 +42,7 @@ void ui::OpenFunctionPopup(CKVE_ZelboDlg& dlg, int mainIndex) {
     const ButtonPos& slotRect = dlg.layouts().m_posMain[mainIndex];
     g_popupY = slotRect.y + slotRect.h + g_rcWindow.top();
     g_popupX = slotRect.x + g_rcWindow.left();
-    if (OtherSlotHoldsLeftClick(mainIndex - FirstSlotRect)) {
+    if (OtherSlotHoldsLeftClick(mainIndex - ui::MainSlotFirst)) {
         g_leftClickWarn = 0;
     }
     g_leftClickWarnOk = 1;
