@@ -308,23 +308,21 @@ void CKVE_ZelboDlg::ShowPlugInMessage() {
 void CKVE_ZelboDlg::ShapeWindow() {
     g_strMaskPath = g_strSkinDir + QStringLiteral("/main_mask.jpg");
     const QImage mask(g_strMaskPath);
-    if (mask.isNull()) {
-        // No mask: a plain rectangular window of the dialog's own size.
-        g_skinWidth = 0;
-        g_skinHeight = 0;
-        g_rgnWindow = QRegion(0, 0, FallbackWidth, FallbackHeight);
-        clearMask();
-        setFixedSize(FallbackWidth, FallbackHeight);
-        return;
-    }
-    g_skinWidth = mask.width();
-    g_skinHeight = mask.height();
-    const QRegion shape = ui::WindowRegionFromMask(mask);
+    // No mask: a plain rectangular window of the dialog's own size.
+    g_skinWidth = mask.isNull() ? 0 : mask.width();
+    g_skinHeight = mask.isNull() ? 0 : mask.height();
+    const QRegion shape = mask.isNull() ? QRegion(0, 0, FallbackWidth, FallbackHeight)
+                                        : ui::WindowRegionFromMask(mask);
     g_rgnWindow = shape;
     // The advanced page repaints around its child controls: the macro-name edit box, the
     // step list and the macro-name list, as the skin places them.
     for (const ui::RECT& rc : {ui::g_rcEditMacroName, ui::g_rcStepList, ui::g_rcMacroList}) {
         ui::XorRect(g_rgnWindow, QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top));
+    }
+    if (mask.isNull()) {
+        clearMask();
+        setFixedSize(FallbackWidth, FallbackHeight);
+        return;
     }
     setFixedSize(g_skinWidth, g_skinHeight);
     setMask(shape);
