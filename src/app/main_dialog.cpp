@@ -485,12 +485,24 @@ void CKVE_ZelboDlg::mousePressEvent(QMouseEvent* event) {
     }
 }
 
+// The toolkit keeps the pointer with the window that was pressed until the release; a press
+// on a button slot opens the popup under the still-held button, and what the pointer then does
+// over the popup is the popup's, so a drag from the slot to a row and a release there chooses.
 void CKVE_ZelboDlg::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        OnLButtonUp(0, event->position().toPoint());
+    if (event->button() != Qt::LeftButton) {
+        return;
     }
+    if (ui::HandToFunctionPopup(event)) {
+        g_mousePressed = 0;  // the button is up: the slot must not stay drawn pressed
+        update();
+        return;
+    }
+    OnLButtonUp(0, event->position().toPoint());
 }
 
 void CKVE_ZelboDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (ui::HandToFunctionPopup(event)) {
+        return;
+    }
     OnMouseMove(0, event->position().toPoint());
 }

@@ -1,5 +1,8 @@
 #include "ui/slot_popup.h"
 
+#include <QCoreApplication>
+#include <QMouseEvent>
+
 #include "app/main_dialog.h"
 #include "profile/profile_settings.h"
 #include "ui/function_popups.h"
@@ -68,4 +71,29 @@ void ui::CloseFunctionPopup() {
         g_pMenuDlg->DestroyWindow();
     }
     g_menuDlgOpen = 0;
+}
+
+bool ui::HandToFunctionPopup(QMouseEvent* event) {
+    const bool release = event->type() == QEvent::MouseButtonRelease;
+    if (!release && !(event->buttons() & Qt::LeftButton)) {
+        return false;
+    }
+    // Where the two popups meet, the group popup lies on top: it is asked first.
+    PopupWindow* const popups[] = {g_subMenuOpen ? g_pSubMenuDlg : nullptr,
+                                   g_menuDlgOpen ? g_pMenuDlg : nullptr};
+    for (PopupWindow* popup : popups) {
+        if (popup == nullptr || popup->IsWindowDestroyed() || !popup->isVisible()) {
+            continue;
+        }
+        const QPointF local = popup->mapFromGlobal(event->globalPosition());
+        const QRegion shape = popup->mask().isEmpty() ? QRegion(popup->rect()) : popup->mask();
+        if (!shape.contains(local.toPoint())) {
+            continue;
+        }
+        QMouseEvent handed(event->type(), local, event->globalPosition(), event->button(),
+                           event->buttons(), event->modifiers());
+        QCoreApplication::sendEvent(popup, &handed);
+        return true;
+    }
+    return false;
 }

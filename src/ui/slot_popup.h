@@ -5,6 +5,7 @@
 #pragma once
 
 class CKVE_ZelboDlg;
+class QMouseEvent;
 
 namespace ui {
 
@@ -13,5 +14,10 @@ void OpenFunctionPopup(CKVE_ZelboDlg& dlg, int mainIndex);
 
 // Destroys the open button popup's window, with its group popup, and clears g_menuDlgOpen.
 void CloseFunctionPopup();
+
+// A movement or release that the main window received while its button is held (the press
+// that opened the popup) but that happened over an open popup: it belongs to that popup, as
+// if the pointer had not been held by the main window. True when it was handed over.
+bool HandToFunctionPopup(QMouseEvent* event);
 
 }  // namespace ui

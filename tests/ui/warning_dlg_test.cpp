@@ -3,6 +3,7 @@
 // with 0, so no test can hang on one.
 #include "popup_test_support.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -172,6 +173,27 @@ TEST_F(SlotClick, WithLeftClickElsewhereNoWarningAndOnlyTheSlotChanges) {
     ASSERT_NE(g_pMenuDlg, nullptr);
     Click(g_pMenuDlg, QPoint(10, 5 * 30 + 5));  // row 6
     EXPECT_EQ(KeyFunc[2], (std::array<std::int32_t, KeyFuncColumns>{1, 2, 3, 6, 5, 6, 7}));
+}
+
+TEST_F(SlotClick, APressOnTheSlotDraggedOntoARowChoosesItWhereTheButtonComesUp) {
+    g_curConfigIdx = 2;
+    KeyFunc[2] = {1, 2, 3, 4, 5, 6, 7};
+    dlg_->show();
+    popup_test::Settle();
+    // The press stays with the main window (it opened the popup under the held button).
+    QTest::mousePress(dlg_.get(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    dlg_->OpenFunctionPopup(25);
+    QPointer<CMenuDlg> menu = g_pMenuDlg;
+    ASSERT_NE(menu, nullptr);
+    popup_test::Settle();
+    const QPoint row6 = dlg_->mapFromGlobal(menu->mapToGlobal(QPoint(10, 5 * 30 + 5)));
+    QTest::mouseMove(dlg_.get(), row6);
+    popup_test::Settle();
+    QTest::mouseRelease(dlg_.get(), Qt::LeftButton, Qt::NoModifier, row6);
+    popup_test::Settle();
+    EXPECT_EQ(KeyFunc[2][3], 6);
+    EXPECT_TRUE(menu.isNull() || menu->IsWindowDestroyed());
+    EXPECT_EQ(g_mousePressed, 0);
 }
 
 TEST_F(SlotClick, AGroupChoiceEndsBothPopupsThroughTheWindowsImmediatePaint) {
