@@ -68,7 +68,10 @@ void BM_MainRepaintCached(benchmark::State& state) {
         scene.Repaint();
     }
 }
-BENCHMARK(BM_MainRepaintCached)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MainRepaintCached)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 void BM_MainRepaintDecodingEveryPaint(benchmark::State& state) {
     Scene& scene = TheScene();
@@ -78,7 +81,10 @@ void BM_MainRepaintDecodingEveryPaint(benchmark::State& state) {
     }
     scene.images.Clear();
 }
-BENCHMARK(BM_MainRepaintDecodingEveryPaint)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MainRepaintDecodingEveryPaint)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 // Frame buttons and slots in a row, as the pointer crosses them; each a hover repaint.
 void BM_PointerAcrossTenButtons(benchmark::State& state) {
@@ -93,6 +99,9 @@ void BM_PointerAcrossTenButtons(benchmark::State& state) {
     }
     g_hoverMain = ui::NoHover;
 }
-BENCHMARK(BM_PointerAcrossTenButtons)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PointerAcrossTenButtons)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace

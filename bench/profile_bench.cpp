@@ -113,10 +113,10 @@ void RunApplyOnFreshConfig(benchmark::State& state, bool differingSections) {
         if (differingSections) {
             std::vector<platform::ProfileWrite> writes;
             for (const char* section : {"Config2", "Config3", "Config4"}) {
-                for (const char* key : {"MODE_STATUS", "DPI_LEVEL", "WHEEL_STATUS", "DPI_SET0",
-                                        "DPI_SET_EN1", "DPI2_R", "DPI3_G", "DPI4_B", "CYC_7COL_EN",
-                                        "LED_TYPE", "LED_CYC_TIME", "DPI_SPEED", "WHEEL_SPEED",
-                                        "USB_SPEED", "FIRE_TIME"}) {
+                for (const char* key :
+                     {"MODE_STATUS", "DPI_LEVEL", "WHEEL_STATUS", "DPI_SET0", "DPI_SET_EN1",
+                      "DPI2_R", "DPI3_G", "DPI4_B", "CYC_7COL_EN", "LED_TYPE", "LED_CYC_TIME",
+                      "DPI_SPEED", "WHEEL_SPEED", "USB_SPEED", "FIRE_TIME"}) {
                     writes.push_back({QString::fromLatin1(section), QString::fromLatin1(key),
                                       QStringLiteral("7")});
                 }

@@ -119,12 +119,12 @@ extern std::int32_t g_curMacro;                                  // selection of
 extern std::uint8_t g_recording;                                 // a keyboard recording runs
 
 // ---- command state of the step editor -------------------------------------------------------
-extern std::int32_t g_cmdMacro;        // macro the step commands act on; -1 when none selected
-extern std::int32_t g_cmdStep;         // g_stepListCurSel / 2
-extern std::int32_t g_stepListCurSel;  // the step list's selection as read for a command
-extern std::int32_t g_stepListSel;     // the line selected again after the list is redrawn
-extern std::int32_t g_hitListCount;    // lines of the list under the last right-click
-extern std::int32_t g_trackValue;      // X/Y magnitude 1..30 from the track edit box
+extern std::int32_t g_cmdMacro;         // macro the step commands act on; -1 when none selected
+extern std::int32_t g_cmdStep;          // g_stepListCurSel / 2
+extern std::int32_t g_stepListCurSel;   // the step list's selection as read for a command
+extern std::int32_t g_stepListSel;      // the line selected again after the list is redrawn
+extern std::int32_t g_hitListCount;     // lines of the list under the last right-click
+extern std::int32_t g_trackValue;       // X/Y magnitude 1..30 from the track edit box
 extern std::int32_t g_trackInsertMode;  // the track mode is on (its button is drawn lit)
 
 // A macro is locked when its flag is nonzero; an index outside the list counts as unlocked.

@@ -293,8 +293,8 @@ bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QStr
         return true;
     }
     // Not stable: another program may change the file within the timestamp tick of our write.
-    Remember(fileName, CacheEntry{StampOf(st), false,
-                                  std::make_shared<const Document>(std::move(working))});
+    Remember(fileName,
+             CacheEntry{StampOf(st), false, std::make_shared<const Document>(std::move(working))});
     return true;
 }
 

@@ -52,9 +52,9 @@ void EnterAdvancedPage(CKVE_ZelboDlg& dlg) {
     g_page = PageAdvanced;
     dlg.update(g_rgnWindow);
     if (MacroControls* controls = dlg.macroControls()) {
-        const MacroControlRects rects{ToQRect(g_rcEditRepeat),    ToQRect(g_rcEditTrack),
-                                      ToQRect(g_rcEditFireTime),  ToQRect(g_rcEditMacroName),
-                                      ToQRect(g_rcMacroList),     ToQRect(g_rcStepList)};
+        const MacroControlRects rects{ToQRect(g_rcEditRepeat),   ToQRect(g_rcEditTrack),
+                                      ToQRect(g_rcEditFireTime), ToQRect(g_rcEditMacroName),
+                                      ToQRect(g_rcMacroList),    ToQRect(g_rcStepList)};
         controls->CreateMacroControls(&dlg, rects, g_strFireTime);
         controls->RefillMacroList();
     }
@@ -218,7 +218,8 @@ void SwitchDpiLevelEnable(int j) {
 }
 
 std::uint32_t FireTimeAt(int x, const ButtonPos& track) {
-    const std::uint32_t offset = static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(track.x);
+    const std::uint32_t offset =
+        static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(track.x);
     const std::uint32_t width = static_cast<std::uint32_t>(track.w);
     return width == 0 ? 0 : (offset * static_cast<std::uint32_t>(MaxFireTime)) / width;
 }

@@ -25,8 +25,8 @@ namespace ui {
 std::int32_t HitTestRects(QPoint pt, const ButtonPos* rects, int last);
 
 // Last rectangle each page's hover index looks at.
-int MainHoverLast(std::uint8_t page);     // the whole main page there, else the frame only
-int ColorHoverLast(std::uint8_t ledType); // the cycle-time buttons only react to types 0 and 1
+int MainHoverLast(std::uint8_t page);      // the whole main page there, else the frame only
+int ColorHoverLast(std::uint8_t ledType);  // the cycle-time buttons only react to types 0 and 1
 inline constexpr int AdvHoverLast = 38;
 
 // The enable switch of DPI level j (0..5). Switching off the current level moves the current

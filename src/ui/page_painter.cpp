@@ -78,7 +78,8 @@ void DrawMainState(QPainter& target, const PageLooks& looks, std::span<const But
         // A step above 11 is sent as the highest DPI, so its slider shows full.
         const int step = std::min<int>(g_dpiSet[static_cast<std::size_t>(j)], LastDpiStep);
         for (int k = 0; k <= step; ++k) {
-            if (const ButtonPos* cell = RectAt(rects, MainDpiCellFirst + DpiCellsPerLevel * j + k)) {
+            if (const ButtonPos* cell =
+                    RectAt(rects, MainDpiCellFirst + DpiCellsPerLevel * j + k)) {
                 FillRect(target, cell->x + 1, cell->y + 1, cell->w - 2, cell->h - 1, colour);
             }
         }
@@ -90,8 +91,7 @@ void DrawMainState(QPainter& target, const PageLooks& looks, std::span<const But
     BlitSkinRect(target, looks.down, rects, g_modeStatus != 0 ? MainModeOn : MainModeOff);
 }
 
-void DrawAdvancedState(QPainter& target, const PageLooks& looks,
-                       std::span<const ButtonPos> rects) {
+void DrawAdvancedState(QPainter& target, const PageLooks& looks, std::span<const ButtonPos> rects) {
     if (g_recording != 0) {
         BlitSkinRect(target, looks.down, rects, AdvRecord);
     }
@@ -201,10 +201,9 @@ void DrawCaption(QPainter& target, const QString& text, const ButtonPos& r, Alig
 void RewriteAdvancedCaptions(PageLayouts& layouts) {
     const bool english = g_langSel == 1;
     const bool recording = g_recording != 0;
-    layouts.m_strAdv[AdvRecord] = english ? (recording ? QStringLiteral("Stop")
-                                                       : QStringLiteral("Record"))
-                                          : (recording ? QStringLiteral("停止")
-                                                       : QStringLiteral("录制"));
+    layouts.m_strAdv[AdvRecord] =
+        english ? (recording ? QStringLiteral("Stop") : QStringLiteral("Record"))
+                : (recording ? QStringLiteral("停止") : QStringLiteral("录制"));
     layouts.m_strAdv[AdvKeyDownCaption] = QStringLiteral("[↓]") + QString::number(g_keyDownSteps);
     layouts.m_strAdv[AdvKeyUpCaption] = QStringLiteral("[↑]") + QString::number(g_keyUpSteps);
     g_strFireTime = QString::number(static_cast<std::int32_t>(g_fireTime));
@@ -266,8 +265,7 @@ void DrawButtonStates(QPainter& target, const PageLooks& looks, const PageLayout
     }
 }
 
-void DrawButtonCaptions(QPainter& target, std::uint8_t page, PageLayouts& layouts,
-                        unsigned count) {
+void DrawButtonCaptions(QPainter& target, std::uint8_t page, PageLayouts& layouts, unsigned count) {
     target.setFont(g_font);
     if (page == PageAdvanced) {
         RewriteAdvancedCaptions(layouts);
@@ -347,8 +345,8 @@ void OnCtlColor(QWidget* control) {
     const QColor background = FromColorRef(DarkBackground);
     const QColor text(255, 255, 255);
     QPalette palette = control->palette();
-    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button,
-                                     QPalette::AlternateBase}) {
+    for (QPalette::ColorRole role :
+         {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase}) {
         palette.setColor(role, background);
     }
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {

@@ -61,8 +61,7 @@ void DrawButtonStates(QPainter& target, const PageLooks& looks, const PageLayout
                       std::uint8_t tab);
 // The captions of the first count caption slots of the page, after the advanced page's
 // rewrites of m_strAdv[4], [33], [43] and [44].
-void DrawButtonCaptions(QPainter& target, std::uint8_t page, PageLayouts& layouts,
-                        unsigned count);
+void DrawButtonCaptions(QPainter& target, std::uint8_t page, PageLayouts& layouts, unsigned count);
 
 // The whole page g_page of the given size, ready for the screen. Without its normal image the
 // page is plain dark, with every overlay that can still be drawn and all captions.

@@ -61,7 +61,7 @@ inline constexpr int AdvKeyUpCaption = 44;
 inline constexpr int MaxFireTime = 300;
 
 // Colour page.
-inline constexpr int ColorCycleLast = 6;  // cycle colours 0..6
+inline constexpr int ColorCycleLast = 6;     // cycle colours 0..6
 inline constexpr int ColorLedTypeFirst = 7;  // LED_TYPE 0..3: 7..10
 inline constexpr int ColorLedTypeLast = 10;
 inline constexpr int LedTypeCount = 4;

@@ -42,7 +42,8 @@ QString FunctionCaption(std::int32_t code) {
         return MacroName(g_macros[static_cast<std::size_t>(code - UserMacroFunctionBase)]);
     }
     if (code >= KeyFunctionBase && code <= LastKeyFunction) {
-        return QStringLiteral("键盘") + g_strKeyNames[static_cast<std::size_t>(code - KeyFunctionBase)];
+        return QStringLiteral("键盘") +
+               g_strKeyNames[static_cast<std::size_t>(code - KeyFunctionBase)];
     }
     return {};
 }

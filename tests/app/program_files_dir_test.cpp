@@ -38,10 +38,9 @@ protected:
     // Installed as a package installs it, nobody may write it: without extra, the owner neither.
     void SetInstalledFolderModes(QFileDevice::Permissions extra) {
         for (const char* dir : {"", "skins", "skins/INI_CFG", "LOG"}) {
-            ASSERT_TRUE(QFile::setPermissions(Installed(dir), QFileDevice::ReadOwner |
-                                                                  QFileDevice::ExeOwner |
-                                                                  QFileDevice::ReadOther |
-                                                                  QFileDevice::ExeOther | extra));
+            ASSERT_TRUE(QFile::setPermissions(
+                Installed(dir), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                    QFileDevice::ReadOther | QFileDevice::ExeOther | extra));
         }
     }
 
@@ -83,8 +82,8 @@ TEST_F(ProgramFilesDirTest, AnInstalledFolderGetsAPerUserCopyThatIsNeverOverwrit
             EXPECT_EQ(ProgramFilesDir(Installed({}), QString()), Installed({}));
 
             ASSERT_EQ(ProgramFilesDir(Installed({}), DataHome()), UserFile({}));
-            for (const char* file : {"skins/INI_CFG/config.ini", "skins/main normal.jpg",
-                                     "Macro_EN.dat"}) {
+            for (const char* file :
+                 {"skins/INI_CFG/config.ini", "skins/main normal.jpg", "Macro_EN.dat"}) {
                 EXPECT_EQ(Read(UserFile(file)), file);
             }
             EXPECT_FALSE(QFileInfo::exists(UserFile("zelbo-mouse"))) << "not the program";

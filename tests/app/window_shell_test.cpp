@@ -205,7 +205,6 @@ TEST_F(LanguageSwitch, TheTrayMenuOpensAtThePointerInTheLanguageShown) {
     OnNextPopup([](QMenu& menu) { return menu.actions().first(); });
     ui::SendWindowMessage(&dlg, ui::WM_NOTIFYICON, ui::TrayIconId, ui::WM_RBUTTONUP);
     EXPECT_TRUE(dlg.isVisible());
-
 }
 
 TEST_F(LanguageSwitch, TheLanguageInUseIsStillWrittenAndEverythingReloaded) {

@@ -4,9 +4,9 @@
 
 #include "app/core/paths.h"
 #include "device/settings_image.h"
+#include "platform/ini.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
-#include "platform/ini.h"
 #include "support/apply_fixture.h"
 #include "support/file_replace_counter.h"
 
@@ -189,8 +189,8 @@ TEST_F(ApplySettingsTest, ReplacesConfigIniAtMostThreeTimes) {
     for (int n = 2; n <= 4; ++n) {
         for (const char* key : {"MODE_STATUS", "DPI_LEVEL", "DPI_SET3", "DPI2_G", "LED_TYPE",
                                 "USB_SPEED", "FIRE_TIME"}) {
-            differ.push_back({QStringLiteral("Config%1").arg(n), QString::fromLatin1(key),
-                              QString::number(n)});
+            differ.push_back(
+                {QStringLiteral("Config%1").arg(n), QString::fromLatin1(key), QString::number(n)});
         }
     }
     ASSERT_TRUE(platform::WritePrivateProfileStrings(differ, g_strConfigIni));

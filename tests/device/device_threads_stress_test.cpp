@@ -122,8 +122,7 @@ TEST_F(DeviceThreadsStressTest, HoldRelayNeverFollowsAButtonWithoutHold) {
     };
     constexpr int Rounds = 20000;
     int round = 0;
-    while (round < Rounds &&
-           readThen(0xF1, 0x00, [&] { return link_->mouse().HoldPressed(); }) &&
+    while (round < Rounds && readThen(0xF1, 0x00, [&] { return link_->mouse().HoldPressed(); }) &&
            readThen(0xF1, 0x80, [&] { return !link_->mouse().HoldPressed(); }) &&
            readThen(0xF2, 0x00, [] { return g_btnEventPending.load() == 0; })) {
         ++round;

@@ -30,8 +30,9 @@ TEST_F(PointerClicks, AProfileButtonSavesTheEditsOfTheProfileLeftBehind) {
     Click(66 + 12 * 4 + 2);  // DPI level 4, step 2
     Click(32);               // wheel off
     Click(6);                // profile 3
-    ASSERT_TRUE(Eventually([&] { return Ini(QStringLiteral("Config1"), QStringLiteral("DPI_SET4")) == QStringLiteral("2"); }))
-        << "profile 1's edits were not saved";
+    ASSERT_TRUE(Eventually([&] {
+        return Ini(QStringLiteral("Config1"), QStringLiteral("DPI_SET4")) == QStringLiteral("2");
+    })) << "profile 1's edits were not saved";
     for (const char* section : {"Config1", "Config2", "Config3", "Config4"}) {
         EXPECT_EQ(Ini(QString::fromLatin1(section), QStringLiteral("DPI_SET4")), "2") << section;
         EXPECT_EQ(Ini(QString::fromLatin1(section), QStringLiteral("WHEEL_STATUS")), "0")

@@ -31,9 +31,8 @@ QMap<QString, QByteArray> Snapshot(const QString& root) {
     QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        files.insert(path.mid(root.size()),
-                     QCryptographicHash::hash(ProgramFolder::ReadFile(path),
-                                              QCryptographicHash::Sha256));
+        files.insert(path.mid(root.size()), QCryptographicHash::hash(ProgramFolder::ReadFile(path),
+                                                                     QCryptographicHash::Sha256));
     }
     return files;
 }
@@ -165,13 +164,16 @@ protected:
             return ProgramFolder::ReadFile(errors).right(4000).toStdString();
         };
         ASSERT_TRUE(testing_support::Eventually([&] {
-            const QDir now(logs.path());  // a QDir keeps the entries it listed
-            const QStringList started = now.entryList(QDir::Files);
-            return program.waitForFinished(30) ||  // an early end stops the wait
-                   (!started.isEmpty() && ProgramFolder::LogMessages(now.filePath(started.first()))
-                                              .contains(QStringLiteral("Finish Init!")));
-        }) && program.state() == QProcess::Running)
-            << "no finished start-up in the user's folder\n" << diagnostics();
+                        const QDir now(logs.path());  // a QDir keeps the entries it listed
+                        const QStringList started = now.entryList(QDir::Files);
+                        return program.waitForFinished(30) ||  // an early end stops the wait
+                               (!started.isEmpty() &&
+                                ProgramFolder::LogMessages(now.filePath(started.first()))
+                                    .contains(QStringLiteral("Finish Init!")));
+                    }) &&
+                    program.state() == QProcess::Running)
+            << "no finished start-up in the user's folder\n"
+            << diagnostics();
 
         QFile inject(fifo);
         ASSERT_TRUE(inject.open(QIODevice::WriteOnly | QIODevice::Unbuffered));

@@ -69,8 +69,8 @@ protected:
             if (exists) {
                 Make(bytes, QStringLiteral("step%1.ini").arg(i));
             }
-            EXPECT_TRUE(WritePrivateProfileString(writes[i].section, writes[i].key,
-                                                  writes[i].value, path));
+            EXPECT_TRUE(
+                WritePrivateProfileString(writes[i].section, writes[i].key, writes[i].value, path));
             bytes = Bytes(path);
             exists = bytes != "<missing>";
         }

@@ -132,8 +132,9 @@ ProgramRun::ProgramRun(const ProgramFolder& folder, bool simulatedMouse)
     env.insert(QStringLiteral("ZELBO_MESSAGE_LOG"), folder.MessageLog());
     // The notification area of the display, not one on a session bus; an address that leads
     // nowhere, so that no bus is started on the display's behalf either.
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-               QStringLiteral("unix:path=") + folder.RuntimeDir() + QStringLiteral("/no-session-bus"));
+    env.insert(
+        QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+        QStringLiteral("unix:path=") + folder.RuntimeDir() + QStringLiteral("/no-session-bus"));
     // No system bus unless a test provides one: the machine's power events stay out of the run.
     env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"),
                QStringLiteral("unix:path=") + folder.RuntimeDir() + QStringLiteral("/no-bus"));

@@ -1,8 +1,8 @@
 // Runs the built program the way a person does, on a fresh program folder in a temporary
-// directory (the shipped files and the executable, never what a run left in the build's folder): its own runtime folder (so single-instance state never meets a real copy), message
-// boxes written to a file, and optionally the simulated mouse with its report trace and its
-// injection FIFO. Every run ends: by itself, through the FIFO ("unplug"), or killed by the
-// test. On the test's thread.
+// directory (the shipped files and the executable, never what a run left in the build's folder):
+// its own runtime folder (so single-instance state never meets a real copy), message boxes written
+// to a file, and optionally the simulated mouse with its report trace and its injection FIFO. Every
+// run ends: by itself, through the FIFO ("unplug"), or killed by the test. On the test's thread.
 #pragma once
 
 #include <QElapsedTimer>

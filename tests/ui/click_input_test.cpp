@@ -296,9 +296,9 @@ TEST_F(ClickInput, FactoryRestoreBringsBackTheFactoryMacrosOnlyOnTheAdvancedPage
 
 TEST_F(ClickInput, ColourDialogAnswersBecomeInvertedChannelLevels) {
     // Red, black, white, a colour as the swatch shows it (207, 159, 95), then a cancel.
-    for (auto answer : {std::optional<std::uint32_t>(0x0000FFu), std::optional(0x000000u),
-                        std::optional(0xFFFFFFu), std::optional(0x5F9FCFu),
-                        std::optional<std::uint32_t>()}) {
+    for (auto answer :
+         {std::optional<std::uint32_t>(0x0000FFu), std::optional(0x000000u),
+          std::optional(0xFFFFFFu), std::optional(0x5F9FCFu), std::optional<std::uint32_t>()}) {
         dialogs_.QueueColor(answer);
     }
     for (int swatch : {41, 43, 46, 42, 42}) {

@@ -28,9 +28,9 @@ TEST(FireTimeTrack, PixelsAndStepButtonsStayWithinTheLimits) {
     // A product past the signed range still divides as a positive number.
     EXPECT_EQ(ui::FireTimeAt(9'000'000, ButtonPos{0, 0, 10'000'000, 1}), 270u);
     // A hand-edited negative time steps as a signed number; down stops at 0, up at 300.
-    for (const auto& [from, delta, to] : {std::tuple{-5, -1, 0}, std::tuple{-5, +1, -4},
-                                          std::tuple{500, +1, 300}, std::tuple{500, -1, 499},
-                                          std::tuple{0, -1, 0}, std::tuple{299, +1, 300}}) {
+    for (const auto& [from, delta, to] :
+         {std::tuple{-5, -1, 0}, std::tuple{-5, +1, -4}, std::tuple{500, +1, 300},
+          std::tuple{500, -1, 499}, std::tuple{0, -1, 0}, std::tuple{299, +1, 300}}) {
         g_fireTime = static_cast<std::uint32_t>(from);
         ui::StepFireTime(delta);
         EXPECT_EQ(static_cast<std::int32_t>(g_fireTime), to) << from << " by " << delta;

@@ -47,8 +47,12 @@ protected:
         savedMacroFile_ = g_strMacroFile;
         g_strMacroFile = Path("Macro_EN.dat");
         controls_.CreateMacroControls(&page_,
-                                      {{10, 10, 40, 20}, {60, 10, 40, 20}, {110, 10, 40, 20},
-                                       {160, 10, 80, 20}, {10, 40, 100, 150}, {120, 40, 150, 150}},
+                                      {{10, 10, 40, 20},
+                                       {60, 10, 40, 20},
+                                       {110, 10, 40, 20},
+                                       {160, 10, 80, 20},
+                                       {10, 40, 100, 150},
+                                       {120, 40, 150, 150}},
                                       QStringLiteral("35"));
     }
     void TearDown() override {

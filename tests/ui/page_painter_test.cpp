@@ -2,8 +2,8 @@
 // the pixels of the skin image it must come from.
 #include "ui/page_painter.h"
 
-#include <QFontMetrics>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -154,7 +154,8 @@ TEST_F(PagePainterTest, SliderFillsOneCellAtPositionZeroAndTwelveAtElevenInsetIn
     const ButtonPos& swatch = layouts.m_posMain[45];
     EXPECT_EQ(page.pixel(swatch.x, swatch.y), qRgb(255, 0, 255));
     EXPECT_EQ(page.pixel(swatch.x + swatch.w - 1, swatch.y + swatch.h - 1), qRgb(255, 0, 255));
-    EXPECT_EQ(page.pixel(swatch.x + swatch.w, swatch.y), normal.pixel(swatch.x + swatch.w, swatch.y));
+    EXPECT_EQ(page.pixel(swatch.x + swatch.w, swatch.y),
+              normal.pixel(swatch.x + swatch.w, swatch.y));
 }
 
 TEST_F(PagePainterTest, FireTimeBarGrowsWithTheTimeAndStaysInsideItsTrack) {
@@ -237,9 +238,8 @@ TEST_F(PagePainterTest, HoveredSlotCaptionTurnsRed) {
     const ButtonPos& slot = layouts.m_posMain[23];
     KeyFunc[0][1] = 75;  // a keyboard key: "键盘"
     auto hasRed = [&](const QImage& page) {
-        return AnyPixel(page, slot, [](QRgb p) {
-            return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
-        });
+        return AnyPixel(page, slot,
+                        [](QRgb p) { return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60; });
     };
     EXPECT_FALSE(hasRed(Paint(PageMain)));
     g_hoverMain = 23;
