@@ -16,25 +16,30 @@ inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
 
+// Empty macro tables and command state, as a fresh program has them before reading a file.
+inline void ResetMacroTables() {
+    std::memset(g_macros.data(), 0, sizeof(g_macros));
+    std::memset(g_constMacros.data(), 0, sizeof(g_constMacros));
+    std::memset(g_macroExport.data(), 0, sizeof(g_macroExport));
+    std::memset(&g_macroBuf, 0, sizeof(g_macroBuf));
+    g_macroSet.fill(0);
+    g_macroCount = 0;
+    g_constMacroCount = 0;
+    g_importMacroSet = 0;
+    g_curMacro = 0;
+    g_recording = 0;
+    g_cmdMacro = 0;
+    g_cmdStep = 0;
+    g_stepListCurSel = 0;
+    g_stepListSel = 0;
+    g_hitListCount = 0;
+    g_trackValue = 0;
+}
+
 class MacroTablesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::memset(g_macros.data(), 0, sizeof(g_macros));
-        std::memset(g_constMacros.data(), 0, sizeof(g_constMacros));
-        std::memset(g_macroExport.data(), 0, sizeof(g_macroExport));
-        std::memset(&g_macroBuf, 0, sizeof(g_macroBuf));
-        g_macroSet.fill(0);
-        g_macroCount = 0;
-        g_constMacroCount = 0;
-        g_importMacroSet = 0;
-        g_curMacro = 0;
-        g_recording = 0;
-        g_cmdMacro = 0;
-        g_cmdStep = 0;
-        g_stepListCurSel = 0;
-        g_stepListSel = 0;
-        g_hitListCount = 0;
-        g_trackValue = 0;
+        ResetMacroTables();
         messages_.Clear();
         previous_ = platform::SetMessageService(&messages_);
     }

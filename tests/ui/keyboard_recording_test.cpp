@@ -19,6 +19,7 @@
 
 #include "app/main_dialog.h"
 #include "macro/keyboard_recording.h"
+#include "macro/macro_fixture.h"
 #include "macro/macro_record.h"
 #include "macro/step_lines.h"
 #include "platform/clock.h"
@@ -103,13 +104,7 @@ class RecordingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testing_support::TestApplication();
-        std::memset(g_macros.data(), 0, sizeof(g_macros));
-        g_macroSet.fill(0);
-        g_macroCount = 0;
-        g_curMacro = 0;
-        g_recording = 0;
-        g_stepListSel = 0;
-        g_cmdStep = 0;
+        ResetMacroTables();
         g_lastMs = 0;
         g_page = PageAdvanced;
         previousMessages_ = platform::SetMessageService(&messages_);

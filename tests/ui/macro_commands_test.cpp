@@ -9,6 +9,7 @@
 
 #include "app/core/paths.h"
 #include "macro/macro_field_string.h"
+#include "macro/macro_fixture.h"
 #include "platform/ini.h"
 #include "support/program_in_process.h"
 #include "support/qt_app.h"
@@ -37,12 +38,7 @@ class MacroCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(program_.folder.ok());
-        std::memset(g_macros.data(), 0, sizeof(g_macros));
-        g_macroSet.fill(0);
-        g_macroCount = 0;
-        g_curMacro = 0;
-        g_recording = 0;
-        g_stepListSel = 0;
+        ResetMacroTables();
         g_trackInsertMode = 0;
         savedMacroFile_ = g_strMacroFile;
         g_strMacroFile = Path("Macro_EN.dat");
