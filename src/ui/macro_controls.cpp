@@ -87,14 +87,15 @@ void MacroControls::DestroyMacroControls() {
 }
 
 void MacroControls::AddMacroStepLine(std::span<const MacroRecord> table, int m, int s) {
-    if (stepList_ == nullptr || m < 0 || static_cast<std::size_t>(m) >= table.size() || s < 0 ||
-        s >= MacroMaxSteps) {
+    if (m < 0 || static_cast<std::size_t>(m) >= table.size() || s < 0 || s >= MacroMaxSteps) {
         return;
     }
     const MacroRecord& r = table[static_cast<std::size_t>(m)];
-    if (s > 0) {
+    if (s > 0 && stepList_ != nullptr) {
         stepList_->AddString(DelayLineText(r.stepDelay[static_cast<std::size_t>(s - 1)]));
     }
+    // The counters count also while the page (and so the list) is away: a recording goes on
+    // then, and its press limit rests on them.
     const StepLine line = BuildStepLine(r, s, keyName_);
     if (line.kind == StepLineKind::KeyDown) {
         ++g_keyDownSteps;
@@ -102,9 +103,9 @@ void MacroControls::AddMacroStepLine(std::span<const MacroRecord> table, int m, 
         ++g_keyUpSteps;
     } else if (line.kind == StepLineKind::MediaError) {
         platform::ShowMessage(MediaStepErrorMessage());
-        if (stepList_ == nullptr) {
-            return;  // the page went while the message was open
-        }
+    }
+    if (stepList_ == nullptr) {
+        return;  // the page is away (or went while the message was open)
     }
     stepList_->AddString(line.text);
     stepList_->SetCurSel(g_recording != 0 ? stepList_->GetCount() - 1 : g_stepListSel);

@@ -209,6 +209,15 @@ TEST_F(MacroControlsTest, WhileRecordingEachAddedStepSelectsTheNewestLine) {
     EXPECT_EQ(g_keyUpSteps, 1);
 }
 
+TEST_F(MacroControlsTest, PressesCountWhileThePageIsAway) {
+    // A recording goes on when the page is left; its press limit must still see the presses.
+    AddStep(g_macros[0], 4, 1, 20);
+    controls.DestroyMacroControls();
+    g_recording = 1;
+    controls.AddMacroStepLine(g_macros, 0, 0);
+    EXPECT_EQ(g_keyDownSteps, 1);
+}
+
 // ---- the name list --------------------------------------------------------------------------
 
 TEST_F(MacroControlsTest, RefillClampsTheSelectionToTheListAndShowsThatMacro) {
