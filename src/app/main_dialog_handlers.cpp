@@ -187,10 +187,12 @@ void CKVE_ZelboDlg::OnMeasureItem(int controlId, MeasureItemStruct* mis) {
 }
 
 void CKVE_ZelboDlg::OnLangChinese() {
+    preTranslator_->StopRunningRecording();  // the language has its own macro list
     ui::SwitchLanguage(0, LanguageTarget());
 }
 
 void CKVE_ZelboDlg::OnLangEnglish() {
+    preTranslator_->StopRunningRecording();  // the language has its own macro list
     ui::SwitchLanguage(1, LanguageTarget());
 }
 
@@ -286,6 +288,9 @@ void CKVE_ZelboDlg::OnExportConfigIni() {
 void CKVE_ZelboDlg::OnRestoreDefaults() {
     // The factory macros come back only where the macro list shows.
     const bool advancedPage = g_page == PageAdvanced;
+    if (advancedPage) {
+        preTranslator_->StopRunningRecording();
+    }
     RestoreDefaults(advancedPage);
     if (advancedPage && macroControls_) {
         macroControls_->RefillMacroList();

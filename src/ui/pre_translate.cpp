@@ -130,12 +130,12 @@ bool PreTranslator::PreTranslateMessage(QObject* receiver, QEvent* event) {
         }
         case QEvent::Hide:
             if (receiver == window_) {
-                OnWindowHidden();
+                StopRunningRecording();
             }
             return false;
         case QEvent::WindowStateChange:
             if (receiver == window_ && window_->isMinimized()) {
-                OnWindowHidden();
+                StopRunningRecording();
             }
             return false;
         default:
@@ -250,7 +250,7 @@ void PreTranslator::OnRecordButton() {
     }
 }
 
-void PreTranslator::OnWindowHidden() {
+void PreTranslator::StopRunningRecording() {
     if (g_recording == 0) {
         return;
     }

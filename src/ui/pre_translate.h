@@ -52,9 +52,10 @@ public:
 
     // Advanced-page button 4.
     void OnRecordButton();
-    // The window hid or went to the task bar: a recording ends, so the keyboard is not kept
-    // from every program while nobody can see or stop it.
-    void OnWindowHidden();
+    // Ends a recording that still runs: the window hid or went to the task bar (the keyboard is
+    // not kept from every program while nobody can see or stop it), or the macro list is about
+    // to be read afresh (the keys would land in whichever macro the file puts in that slot).
+    void StopRunningRecording();
 
     const platform::KeyboardGrab& grab() const { return *grab_; }
 

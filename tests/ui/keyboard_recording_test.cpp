@@ -487,6 +487,13 @@ TEST(RecordingWindow, TheWindowRecordsOnButton4AndHandsTheNameMenusCommandToItsH
     ASSERT_EQ(g_recording, 1);
     dlg.OnClose();
     EXPECT_EQ(g_recording, 0);
+
+    // So does reading another macro list: the keys must not go on into the slot it fills.
+    dlg.OnTrayShow();
+    dlg.OnMacroButton(4);
+    ASSERT_EQ(g_recording, 1);
+    dlg.OnLangEnglish();
+    EXPECT_EQ(g_recording, 0);
     controls.DestroyMacroControls();
     g_page = PageMain;
 }
