@@ -80,11 +80,15 @@ constexpr KeyPair KeysymTable[] = {
 };
 
 // The printable keys of the main block by keycode (evdev code + 8), as the hook names them on
-// the layout they were made for: the digit row is '1'..'0' with or without Shift.
+// the layout they were made for: the digit row is '1'..'0' with or without Shift, and the letter
+// keys of a layout without Latin letters are the letters of their place.
 constexpr KeyPair KeycodeTable[] = {
     {10, '1'},  {11, '2'},  {12, '3'},  {13, '4'},  {14, '5'},  {15, '6'},  {16, '7'},  {17, '8'},
     {18, '9'},  {19, '0'},  {20, 0xBD}, {21, 0xBB}, {34, 0xDB}, {35, 0xDD}, {47, 0xBA}, {48, 0xDE},
-    {49, 0xC0}, {51, 0xDC}, {59, 0xBC}, {60, 0xBE}, {61, 0xBF}, {94, 0xE2},
+    {49, 0xC0}, {51, 0xDC}, {59, 0xBC}, {60, 0xBE}, {61, 0xBF}, {94, 0xE2}, {24, 'Q'}, {25, 'W'},
+    {26, 'E'},  {27, 'R'},  {28, 'T'},  {29, 'Y'},  {30, 'U'},  {31, 'I'},  {32, 'O'},  {33, 'P'},
+    {38, 'A'},  {39, 'S'},  {40, 'D'},  {41, 'F'},  {42, 'G'},  {43, 'H'},  {44, 'J'},  {45, 'K'},
+    {46, 'L'},  {52, 'Z'},  {53, 'X'},  {54, 'C'},  {55, 'V'},  {56, 'B'},  {57, 'N'},  {58, 'M'},
 };
 
 // Printable symbols when the keycode is not known: the key that gives them on a US layout.

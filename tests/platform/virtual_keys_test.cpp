@@ -22,6 +22,7 @@ TEST(VirtualKeys, X11KeysByUnshiftedMeaningWithModifierSides) {
     EXPECT_EQ(VirtualKeyFromX11(79, 0xFFB7), 0x67) << "KP_7 with NumLock";
     EXPECT_EQ(VirtualKeyFromX11(79, 0xFF95), 0x24) << "KP_Home without";
     EXPECT_EQ(VirtualKeyFromX11(123, 0x1008FF13), 0) << "volume up has none";
+    EXPECT_EQ(VirtualKeyFromX11(38, 0x6C6), 'A') << "Cyrillic_ef: the letter of its place";
 }
 
 TEST(VirtualKeys, ToolkitKeysWithoutNativeCodes) {
