@@ -59,9 +59,6 @@ namespace {
 constexpr unsigned WM_CLOSE = 0x0010;
 constexpr unsigned WM_COMMAND = 0x0111;
 constexpr unsigned WM_STEPEDITDONE = ui::WM_USER + 10;
-constexpr unsigned SC_MINIMIZE = 0xF020;
-constexpr unsigned SC_CLOSE = 0xF060;
-constexpr unsigned SC_ABOUT = 0x0010;  // the About item of the system menu
 constexpr std::uintptr_t HTCAPTION = 2;
 
 // Commands of the menus, by id.

@@ -15,14 +15,19 @@ int IgnoreXErrors(Display*, XErrorEvent*) {
     return 0;
 }
 
-bool WindowExists(Display* display, Window window) {
-    XWindowAttributes attributes;
+// The window's attributes, asked without an X error when it has gone; false then.
+bool QueryAttributes(Display* display, Window window, XWindowAttributes& attributes) {
     XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
     XSync(display, False);
     const Status got = XGetWindowAttributes(display, window, &attributes);
     XSync(display, False);
     XSetErrorHandler(previous);
     return got != 0;
+}
+
+bool WindowExists(Display* display, Window window) {
+    XWindowAttributes attributes;
+    return QueryAttributes(display, window, attributes);
 }
 
 }  // namespace
@@ -83,12 +88,7 @@ bool X11Probe::IsShown(std::uint64_t window) {
         return false;
     }
     XWindowAttributes attributes;
-    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
-    XSync(display, False);
-    const Status got = XGetWindowAttributes(display, window, &attributes);
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    return got != 0 && attributes.map_state == IsViewable;
+    return QueryAttributes(display, window, attributes) && attributes.map_state == IsViewable;
 }
 
 void X11Probe::RequestClose(std::uint64_t window) {
