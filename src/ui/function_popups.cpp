@@ -297,6 +297,11 @@ void CMenuDlg::mouseReleaseEvent(QMouseEvent* event) {
     update();
     if (g_menuSel >= 1 && g_menuSel <= LastDirectRow) {
         ui::ApplyButtonChoice(g_menuSel);
+        // The slot (and a neighbour that took over left click) shows its new function now:
+        // no pointer movement over the window may follow to repaint it.
+        if (QWidget* owner = parentWidget()) {
+            owner->update();
+        }
     }
     DestroyWindow();
 }

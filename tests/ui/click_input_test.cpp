@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 
 #include "app/main_dialog.h"
@@ -12,6 +13,7 @@
 #include "support/program_in_process.h"
 #include "support/qt_app.h"
 #include "ui/editable_list_box.h"
+#include "ui/function_popups.h"
 #include "ui/list_box.h"
 #include "ui/macro_controls.h"
 #include "ui/window_message.h"
@@ -67,6 +69,15 @@ protected:
     void ClickMain(int i) { Click(Centre(L().m_posMain[i])); }
     void ClickAdv(int i) { Click(Centre(L().m_posAdv[i])); }
     void ClickColor(int i) { Click(Centre(L().m_posColor[i])); }
+    // Rectangle r as the window last put it on the screen, without a paint of its own.
+    QImage OnScreen(const ButtonPos& r) const {
+        testing_support::ProcessEventsFor(20);
+        return dlg_->screen()
+            ->grabWindow(dlg_->winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32)
+            .copy(r.x, r.y, r.w, r.h);
+    }
     QString Ini(const QString& section, const QString& key) const {
         return platform::GetPrivateProfileString(section, key, QString(), 20, folder_.ConfigIni());
     }
@@ -125,6 +136,28 @@ TEST_F(ClickInput, DpiLevelsSlidersAndSwitchesOnTheMainPage) {
     ClickMain(37);
     EXPECT_EQ(g_wheelStatus, 1u);
     EXPECT_EQ(g_modeStatus, 1u);
+}
+
+TEST_F(ClickInput, AButtonPopupChoiceIsDrawnWithoutPointerMotionOverTheWindow) {
+    auto& row = KeyFunc[static_cast<std::size_t>(g_curConfigIdx.load())];
+    row[0] = 1;  // left click elsewhere: no warning
+    row[1] = 3;
+    const ButtonPos slot = L().m_posMain[23];
+    dlg_->update();
+    const QImage before = OnScreen(slot);
+    ASSERT_FALSE(before.isNull());
+    dlg_->OpenFunctionPopup(23);
+    CMenuDlg* menu = g_pMenuDlg;
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(OnScreen(slot), before);
+    // The pointer moves over the popup alone; the window under it sees no motion.
+    const QPoint rowTwo(menu->RowWidth() / 2, menu->RowHeight() + menu->RowHeight() / 2);
+    QTest::mouseMove(menu->windowHandle(), rowTwo);
+    testing_support::ProcessEventsFor(20);
+    QTest::mousePress(menu, Qt::LeftButton, Qt::NoModifier, rowTwo);
+    QTest::mouseRelease(menu, Qt::LeftButton, Qt::NoModifier, rowTwo);
+    ASSERT_EQ(row[1], 2);
+    EXPECT_NE(OnScreen(slot), before) << "the slot shows its new function at once";
 }
 
 TEST_F(ClickInput, TabsMoveBetweenPagesAndTheMacroControlsFollowTheAdvancedPage) {
