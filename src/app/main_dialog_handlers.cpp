@@ -202,6 +202,11 @@ void CKVE_ZelboDlg::OnPaint() {
         g_popupChoiceMade = 0;
         CloseFunctionPopup();
     }
+    // Whatever changed the fire time (its track, its buttons, a profile switch, an import)
+    // repaints the page: the box beside the caption follows here.
+    if (g_page == PageAdvanced && macroControls_) {
+        macroControls_->ShowFireTime(ui::FireTimeText());
+    }
     QPainter painter(this);
     if (isMinimized()) {
         ui::PaintMinimized(painter, m_hIcon, size());

@@ -55,7 +55,7 @@ void EnterAdvancedPage(CKVE_ZelboDlg& dlg) {
         const MacroControlRects rects{ToQRect(g_rcEditRepeat),   ToQRect(g_rcEditTrack),
                                       ToQRect(g_rcEditFireTime), ToQRect(g_rcEditMacroName),
                                       ToQRect(g_rcMacroList),    ToQRect(g_rcStepList)};
-        controls->CreateMacroControls(&dlg, rects, g_strFireTime);
+        controls->CreateMacroControls(&dlg, rects, FireTimeText());
         controls->RefillMacroList();
     }
 }

@@ -65,6 +65,7 @@ void MacroControls::CreateMacroControls(QWidget* parent, const MacroControlRects
     editTrack_ = CreateEditBox(parent, IdEditTrack, rects.editTrack);
     editFireTime_ = CreateEditBox(parent, IdEditFireTime, rects.editFireTime);
     editFireTime_->setText(fireTimeText);
+    fireTimeShown_ = fireTimeText;
     editMacroName_ = CreateEditBox(parent, IdEditMacroName, rects.editMacroName);
     macroList_ = new CListBoxWidget(parent, LBS_NOTIFY);
     SetUpList(macroList_, IdMacroList, rects.macroList);
@@ -84,6 +85,14 @@ void MacroControls::DestroyMacroControls() {
     delete editTrack_.data();
     delete editRepeat_.data();
     parent_ = nullptr;
+}
+
+void MacroControls::ShowFireTime(const QString& text) {
+    if (editFireTime_ == nullptr || text == fireTimeShown_) {
+        return;
+    }
+    editFireTime_->setText(text);
+    fireTimeShown_ = text;
 }
 
 void MacroControls::AddMacroStepLine(std::span<const MacroRecord> table, int m, int s) {

@@ -52,6 +52,9 @@ public:
                              const QString& fireTimeText);
     void DestroyMacroControls();
     bool Created() const { return stepList_ != nullptr; }
+    // The fire-time box follows the fire time: it shows text when that differs from the text
+    // it was last given, so what the user typed there stays until the fire time changes.
+    void ShowFireTime(const QString& text);
 
     // Appends the line(s) of step s of table[m] and selects a line.
     void AddMacroStepLine(std::span<const MacroRecord> table, int m, int s);
@@ -88,4 +91,5 @@ private:
     QPointer<QLineEdit> editMacroName_;
     QPointer<CListBoxWidget> macroList_;
     QPointer<CEditableListBox> stepList_;
+    QString fireTimeShown_;
 };

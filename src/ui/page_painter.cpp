@@ -24,6 +24,11 @@ namespace ui {
 
 QString g_strFireTime;
 
+QString FireTimeText() {
+    // The stored count is shown signed, as a hand-edited config.ini may hold a negative one.
+    return QString::number(static_cast<std::int32_t>(g_fireTime));
+}
+
 namespace {
 
 constexpr int LastDpiStep = DpiCellsPerLevel - 1;
@@ -206,7 +211,7 @@ void RewriteAdvancedCaptions(PageLayouts& layouts) {
                 : (recording ? QStringLiteral("停止") : QStringLiteral("录制"));
     layouts.m_strAdv[AdvKeyDownCaption] = QStringLiteral("[↓]") + QString::number(g_keyDownSteps);
     layouts.m_strAdv[AdvKeyUpCaption] = QStringLiteral("[↑]") + QString::number(g_keyUpSteps);
-    g_strFireTime = QString::number(static_cast<std::int32_t>(g_fireTime));
+    g_strFireTime = FireTimeText();
     layouts.m_strAdv[AdvFireCaption] = g_strFireTime + QStringLiteral("ms");
 }
 

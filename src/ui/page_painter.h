@@ -29,6 +29,8 @@ class SkinImageCache;
 // The fire time as the advanced page's edit box and caption show it ("%d" of g_fireTime);
 // rewritten on every paint of the advanced page.
 extern QString g_strFireTime;
+// "%d" of the fire time now.
+QString FireTimeText();
 
 // Captions drawn per page: main 0..53, advanced the frame and its 52, colour the frame and 0..31.
 inline constexpr unsigned MainCaptionCount = 54;

@@ -16,6 +16,7 @@
 #include "ui/function_popups.h"
 #include "ui/list_box.h"
 #include "ui/macro_controls.h"
+#include "ui/page_painter.h"
 #include "ui/window_message.h"
 #include "ui/window_state.h"
 
@@ -172,7 +173,7 @@ TEST_F(ClickInput, TabsMoveBetweenPagesAndTheMacroControlsFollowTheAdvancedPage)
     dlg_->grab();  // a paint of the lighting page leaves the fire-time text alone
     ClickMain(10);
     EXPECT_TRUE(dlg_->macroControls()->Created());
-    dlg_->grab();  // the advanced page's paint writes the text the box shows next time
+    dlg_->grab();
     ClickMain(9);
     ClickMain(10);
     EXPECT_EQ(dlg_->macroControls()->editFireTime()->text(), QStringLiteral("123"));
@@ -201,6 +202,30 @@ TEST_F(ClickInput, FireTimeTrackStepButtonsAndAdvancedSliders) {
     EXPECT_EQ(g_dpiSpeed, 9);
     EXPECT_EQ(g_wheelSpeed, 3);
     EXPECT_EQ(g_usbSpeed, 2);
+}
+
+TEST_F(ClickInput, FireTimeBoxShowsTheFireTimeFromTheFirstVisitOnAndFollowsEveryChange) {
+    ui::g_strFireTime.clear();  // no advanced page painted yet
+    g_fireTime = 123;
+    ClickMain(10);
+    QLineEdit* box = dlg_->macroControls()->editFireTime();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QStringLiteral("123"));
+    auto shows = [box](const char* text) {
+        return ProcessEventsUntil([&] { return box->text() == QLatin1String(text); }, 1000);
+    };
+    const ButtonPos track = L().m_posAdv[30];
+    Click(QPoint(track.x + track.w - 1, track.y + 1));
+    EXPECT_TRUE(shows("298")) << box->text().toStdString();
+    ClickAdv(31);
+    EXPECT_TRUE(shows("299")) << box->text().toStdString();
+    // What the user types stays until the fire time changes.
+    box->setText(QStringLiteral("77"));
+    Move(Centre(L().m_posAdv[8]));  // a repaint
+    testing_support::ProcessEventsFor(20);
+    EXPECT_EQ(box->text(), QStringLiteral("77"));
+    ClickAdv(32);
+    EXPECT_TRUE(shows("298")) << box->text().toStdString();
 }
 
 TEST_F(ClickInput, LightingPageKeepsOneCycleColourAndIgnoresCycleTimesForSteadyTypes) {
