@@ -3,11 +3,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
 #include <QVariant>
+#include <algorithm>
 
 namespace {
 
@@ -57,6 +59,7 @@ public:
                     MeasureItemStruct mis;
                     mis.itemID = GetMenuItemID(action);
                     mis.itemData = data;
+                    mis.font = menu->font();  // what the menu's painter draws with
                     menu->ownerDrawHandler()->MeasureItem(&mis);
                     return QSize(static_cast<int>(mis.itemWidth), static_cast<int>(mis.itemHeight));
                 }
@@ -213,7 +216,14 @@ void CKveMenu::MeasureItem(MeasureItemStruct* mis) {
         return;
     }
     const auto* record = reinterpret_cast<const MenuItemRecord*>(mis->itemData);
-    mis->itemWidth = static_cast<unsigned>(PixelsPerCharacter * record->text.size());
+    // Eight pixels a character fit the platform's menu font; a wider font (Chinese text, a
+    // larger desktop font) gets the room its text takes, with the indent on both sides.
+    qsizetype width = PixelsPerCharacter * record->text.size();
+    if (record->id != 0) {
+        const int drawn = QFontMetrics(mis->font).horizontalAdvance(record->text);
+        width = std::max<qsizetype>(width, qsizetype{drawn} + 2 * TextIndent);
+    }
+    mis->itemWidth = static_cast<unsigned>(width);
     mis->itemHeight = record->id == 0 ? SeparatorHeight : CommandItemHeight;
 }
 

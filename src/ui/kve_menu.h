@@ -4,6 +4,7 @@
 // handles the measuring and drawing, each item shows its own record. User-interface thread only.
 #pragma once
 
+#include <QFont>
 #include <QMenu>
 #include <QPointer>
 #include <QRect>
@@ -25,6 +26,7 @@ struct MeasureItemStruct {
     unsigned itemWidth = 0;   // filled in by the owner
     unsigned itemHeight = 0;  // filled in by the owner
     std::uintptr_t itemData = 0;
+    QFont font;  // the font the item's text is drawn in
 };
 
 struct DrawItemStruct {

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <vector>
@@ -208,6 +209,7 @@ TEST_F(MenuTest, MeasureItem_EightPixelsPerCharacterTwentyHighSeparatorOneHigh) 
     Build(tray, MenuTrayEnglish);
     MeasureItemStruct exit;
     exit.itemData = MenuItemData(FindAction(tray.GetSubMenu(0), "Exit Driver"));
+    exit.font.setPixelSize(9);  // a font that needs less room than the design gives
     tray.MeasureItem(&exit);
     EXPECT_EQ(exit.itemWidth, 88u);
     EXPECT_EQ(exit.itemHeight, 20u);
@@ -227,6 +229,11 @@ TEST_F(MenuTest, MeasureItem_EightPixelsPerCharacterTwentyHighSeparatorOneHigh) 
     EXPECT_EQ(button.itemHeight, 0u);
 }
 
+// The room the text takes in the menu's font, right of the item's indent.
+int TextRight(const QMenu* menu, const QString& text) {
+    return 10 + QFontMetrics(menu->font()).horizontalAdvance(text);
+}
+
 TEST_F(MenuTest, ShownMenuLaysItsItemsOutAtTheMeasuredSizes) {
     CKveMenu tray;
     Build(tray, MenuTrayEnglish);
@@ -234,9 +241,22 @@ TEST_F(MenuTest, ShownMenuLaysItsItemsOutAtTheMeasuredSizes) {
     const QSize size = popup->sizeHint();
     const QRect show = popup->actionGeometry(FindAction(popup, "Show Window"));
     const QRect exit = popup->actionGeometry(FindAction(popup, "Exit Driver"));
-    EXPECT_EQ(exit.size(), QSize(88, 20));
+    EXPECT_EQ(exit.height(), 20);
     EXPECT_EQ(show.bottom() + 1, exit.top());
-    EXPECT_EQ(size, QSize(88, 40));
+    EXPECT_EQ(size, QSize(exit.width(), 40));
+    EXPECT_GE(exit.width(), 88);
+    EXPECT_GT(show.width(), TextRight(popup, "Show Window")) << "not cut off";
+}
+
+TEST_F(MenuTest, ChineseStepItemIsAsWideAsItsTextDrawn) {
+    CKveMenu menu;
+    Build(menu, MenuMacroChinese);
+    QMenu* steps = menu.GetSubMenu(0);
+    ASSERT_NE(steps, nullptr);
+    const QString text = QString::fromUtf8("修改弹道数值");
+    QAction* item = FindAction(steps, text);
+    ASSERT_NE(item, nullptr);
+    EXPECT_GT(steps->actionGeometry(item).width(), TextRight(steps, text)) << "not cut off";
 }
 
 // ---- drawing --------------------------------------------------------------------------------
