@@ -34,6 +34,7 @@
 #include "profile/profile_switch.h"
 #include "ui/about_dlg.h"
 #include "ui/click_dispatch.h"
+#include "ui/dialogs.h"
 #include "ui/display_threads.h"
 #include "ui/editable_list_box.h"
 #include "ui/kve_menu.h"
@@ -166,6 +167,8 @@ CKVE_ZelboDlg::~CKVE_ZelboDlg() {
     SetDeviceRemovedHandler({});
     UnregisterDeviceNotification();
     SetRepaintHook({});
+    // Boxes refused at the end of this run are allowed again for whatever comes next.
+    platform::RefuseBoxes(false);
     // Menus and controls are widgets: they go while the toolkit is still there.
     ui::DestroyProgramMenus();
     macroControls_.reset();
@@ -369,6 +372,9 @@ void CKVE_ZelboDlg::HandOverDeviceNotifications() {
             });
         });
     SetDeviceRemovedHandler([this] {
+        // A box left open (the warning, a file or colour dialog) would hold the run until
+        // answered, alone on the screen: it goes first.
+        ui::EndModalBoxes();
         DeleteTrayIcon();
         EndDialog(0);
     });

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "platform/message_service.h"
+
 namespace platform {
 namespace {
 
@@ -55,6 +57,9 @@ std::vector<std::uint32_t> ScriptedDialogService::ColorRequests() const {
 }
 
 std::optional<QString> ShowFileDialog(const FileDialogRequest& request) {
+    if (BoxesRefused()) {
+        return std::nullopt;
+    }
     if (DialogService* service = g_dialogService.load()) {
         return service->GetFileName(request);
     }
@@ -62,6 +67,9 @@ std::optional<QString> ShowFileDialog(const FileDialogRequest& request) {
 }
 
 std::optional<std::uint32_t> ShowColorDialog(std::uint32_t initial) {
+    if (BoxesRefused()) {
+        return std::nullopt;
+    }
     if (DialogService* service = g_dialogService.load()) {
         return service->ChooseColor(initial);
     }

@@ -20,12 +20,12 @@ inline constexpr unsigned OFN_HIDEREADONLY = 0x0004;
 
 // What a file dialog was asked with, as the program's file-dialog class takes it.
 struct FileDialogRequest {
-    bool open = true;        // an open dialog; false: save as
-    QString defaultExt;      // appended (with a dot) to a name typed without one; may be empty
-    QString fileName;        // the name the dialog starts with; may be empty
-    unsigned flags = 0;      // OFN_* flags
-    QString filter;          // "Text|*.ext|Text|*.ext||"
-    QString initialDir;      // the folder the dialog opens in; empty for the default
+    bool open = true;    // an open dialog; false: save as
+    QString defaultExt;  // appended (with a dot) to a name typed without one; may be empty
+    QString fileName;    // the name the dialog starts with; may be empty
+    unsigned flags = 0;  // OFN_* flags
+    QString filter;      // "Text|*.ext|Text|*.ext||"
+    QString initialDir;  // the folder the dialog opens in; empty for the default
 };
 
 class DialogService {
@@ -56,7 +56,7 @@ private:
     std::vector<std::uint32_t> colorRequests_;
 };
 
-// Through the service in force; without one, cancelled.
+// Through the service in force; without one, or while boxes are refused, cancelled.
 std::optional<QString> ShowFileDialog(const FileDialogRequest& request);
 std::optional<std::uint32_t> ShowColorDialog(std::uint32_t initial);
 // Installs a service; nullptr removes it. Returns the one that was in force.

@@ -7,6 +7,7 @@ namespace platform {
 namespace {
 
 std::atomic<MessageService*> g_messageService{nullptr};
+std::atomic<bool> g_boxesRefused{false};
 
 }  // namespace
 
@@ -26,7 +27,8 @@ void RecordingMessageService::Clear() {
 }
 
 void ShowMessage(const QString& text) {
-    if (MessageService* service = g_messageService.load()) {
+    MessageService* service = g_messageService.load();
+    if (service != nullptr && !BoxesRefused()) {
         service->Show(text);
         return;
     }
@@ -35,6 +37,14 @@ void ShowMessage(const QString& text) {
 
 MessageService* SetMessageService(MessageService* service) {
     return g_messageService.exchange(service);
+}
+
+void RefuseBoxes(bool refuse) {
+    g_boxesRefused = refuse;
+}
+
+bool BoxesRefused() {
+    return g_boxesRefused.load();
 }
 
 }  // namespace platform

@@ -35,4 +35,9 @@ void ShowMessage(const QString& text);
 // Installs a service; nullptr removes it. Returns the one that was in force.
 MessageService* SetMessageService(MessageService* service);
 
+// While the program ends (its mouse went away) no new box may hold it up: a message then goes
+// to standard error and a file or colour dialog answers "cancel" at once (dialog_service.h).
+void RefuseBoxes(bool refuse);
+bool BoxesRefused();
+
 }  // namespace platform

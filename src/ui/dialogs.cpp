@@ -1,9 +1,12 @@
 #include "ui/dialogs.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+
+#include "platform/message_service.h"
 
 namespace ui {
 
@@ -19,6 +22,31 @@ QStringList NameFiltersOf(const QString& filter) {
         filters.append(parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')'));
     }
     return filters;
+}
+
+void EndModalBoxes() {
+    platform::RefuseBoxes(true);
+    // Each close ends that box's own loop; a box that would not go must not hold this one.
+    constexpr int MaxNestedBoxes = 32;
+    for (int i = 0; i < MaxNestedBoxes; ++i) {
+        QWidget* menu = QApplication::activePopupWidget();
+        if (menu == nullptr) {
+            break;
+        }
+        menu->close();
+    }
+    for (int i = 0; i < MaxNestedBoxes; ++i) {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) {
+            break;
+        }
+        // done, not reject: the warning box refuses Esc and its close command.
+        if (auto* dialog = qobject_cast<QDialog*>(box)) {
+            dialog->done(0);
+        } else {
+            box->close();
+        }
+    }
 }
 
 std::optional<QString> QtDialogService::GetFileName(const platform::FileDialogRequest& request) {

@@ -22,4 +22,9 @@ private:
 // "Text|*.a|Text|*.b||" as Qt's name filters: "Text (*.a)", "Text (*.b)".
 QStringList NameFiltersOf(const QString& filter);
 
+// The run ends while boxes may be open (the mouse went away): every open menu and modal box is
+// closed, innermost first (a box ends with 0, a file or colour dialog as cancelled), and no box
+// opens any more (platform::RefuseBoxes), so nothing is left on screen for the user to answer.
+void EndModalBoxes();
+
 }  // namespace ui

@@ -56,7 +56,8 @@ void ui::OpenFunctionPopup(CKVE_ZelboDlg& dlg, int mainIndex) {
         }
         g_leftClickWarn = 0;
     }
-    if (g_leftClickWarnOk != 0) {
+    // The mouse may have gone while the warning was open: the box was closed for the end.
+    if (g_leftClickWarnOk != 0 && !dlg.IsEnding()) {
         auto* menu = new CMenuDlg(&dlg);
         g_pMenuDlg = menu;
         g_menuDlgOpen = 1;

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -17,13 +19,18 @@
 #include "platform/message_service.h"
 #include "platform/module_path.h"
 #include "platform/simulated_mouse.h"
+#include "profile/profile_settings.h"
 #include "support/fake_hid_backend.h"
 #include "support/program_run.h"
 #include "support/qt_app.h"
+#include "ui/dialogs.h"
+#include "ui/function_popups.h"
 #include "ui/kve_menu.h"
 #include "ui/program_menus.h"
 #include "ui/tray_icon.h"
+#include "ui/warning_dlg.h"
 #include "ui/window_message.h"
+#include "ui/window_state.h"
 
 namespace {
 
@@ -223,6 +230,78 @@ TEST_F(StartupInProcess, RemovalOfAnotherDeviceIsIgnored) {
                           reinterpret_cast<std::intptr_t>(&other));
     EXPECT_FALSE(dlg.IsEnding());
     EXPECT_TRUE(dlg.HasTrayIcon());
+}
+
+// The running program loses its mouse while a modal box is open. A watchdog ends a box still
+// open after five seconds, so no test can hang on one.
+class RemovalWithABoxOpen : public StartupInProcess {
+protected:
+    void SetUp() override {
+        StartupInProcess::SetUp();
+        platform::SetHidBackend(&mouse_);
+        dlg_ = std::make_unique<CKVE_ZelboDlg>();
+        QObject::connect(&watchdog_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                timedOut_ = true;
+                box->done(0);
+            }
+        });
+        watchdog_.start(5000);
+    }
+    void TearDown() override {
+        watchdog_.stop();
+        dlg_.reset();
+        StartupInProcess::TearDown();
+    }
+
+    // Runs the program's loop with open() inside it; once a box of type Box is up, the mouse
+    // goes away. Returns the loop's result.
+    template <typename Box>
+    int RunAndUnplugOnceOpen(std::function<void()> open) {
+        QTimer unplug;
+        QObject::connect(&unplug, &QTimer::timeout, [&] {
+            if (dynamic_cast<Box*>(QApplication::activeModalWidget()) != nullptr) {
+                unplug.stop();
+                std::thread([this] { mouse_.Unplug(); }).join();
+            }
+        });
+        unplug.start(5);
+        QTimer::singleShot(0, dlg_.get(), std::move(open));
+        return dlg_->DoModal();
+    }
+
+    platform::SimulatedMouse mouse_{BuiltInMouseAttributes()};
+    std::unique_ptr<CKVE_ZelboDlg> dlg_;
+    QTimer watchdog_;
+    bool timedOut_ = false;
+};
+
+TEST_F(RemovalWithABoxOpen, TheLeftClickWarningClosesAndNoPopupFollowsIt) {
+    const int result = RunAndUnplugOnceOpen<WarningDlg>([this] {
+        KeyFunc[static_cast<std::size_t>(g_curConfigIdx.load())] = {1, 2, 3, 4, 5, 6, 7};
+        dlg_->OpenFunctionPopup(22);  // the only left click: the warning first
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(timedOut_) << "the box waited for an answer";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(g_pMenuDlg, nullptr);
+    EXPECT_FALSE(dlg_->HasTrayIcon());
+}
+
+TEST_F(RemovalWithABoxOpen, AFileDialogIsCancelledAndNoBoxOpensAfterIt) {
+    ui::QtDialogService realDialogs(dlg_.get());
+    platform::DialogService* const scripted = platform::SetDialogService(&realDialogs);
+    const int result = RunAndUnplugOnceOpen<QFileDialog>([this] { dlg_->OnImportConfigIni(); });
+    platform::SetDialogService(scripted);
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(timedOut_) << "the dialog waited for an answer";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // What the interrupted work would ask next answers at once.
+    program_.dialogs.QueueFileName(folder_.ConfigIni());
+    EXPECT_EQ(platform::ShowFileDialog({}), std::nullopt);
+    platform::ShowMessage(QStringLiteral("after the end"));
+    EXPECT_TRUE(messages_.Messages().isEmpty());
 }
 
 // The items of the notification-area menu's pop-up, by text and command id.
