@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 
 #include "app/core/log_file.h"
+#include "macro/macro_editor.h"
 #include "macro/macro_field_string.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_file_writer.h"
@@ -386,6 +387,38 @@ TEST_F(MacroFileTest, ImportWithoutMacroNumStillReadsKeyZero) {
     EXPECT_EQ(g_macroBuf.name[0], 0x4544);
     EXPECT_EQ(g_importMacroSet, 3u);
     EXPECT_EQ(g_curMacro, 0);
+    EXPECT_TRUE(Messages().isEmpty());
+}
+
+// A file's counters are taken from its steps, whatever it claims: a hostile count of X/Y moves
+// would refuse every X/Y insert, a missing one would mis-size the body sent to the mouse.
+TEST_F(MacroFileTest, EveryReaderCountsTheStepsOfEachKind) {
+    MacroRecord r{};
+    SetMacroName(r, QStringLiteral("hostile"));
+    AddStep(r, 4, StepTypePress);
+    AddStep(r, StepCodeLed, StepTypeLed0);
+    AddStep(r, StepCodeMedia, StepTypeMediaPress, 0xCD);
+    AddStep(r, StepCodeMedia, StepTypeMediaRelease, 0xCD);
+    r.xyCount = 65535;
+    r.wheelCount = 300;
+    r.dpiCount = 5;
+    r.mediaCount = 0;
+    r.ledCount = 0;
+    r.gpioCount = 255;
+    const QString path = Path("hostile.dat");
+    WriteText(path, QStringLiteral("[Macros]\r\nmacroNum=1\r\n0=") + MacroFieldString(r) +
+                        QStringLiteral("\r\n"));
+    OnReadMacroList(path);
+    OnReadMacro(path);
+    OnReadConstMacro(path);
+    for (const MacroRecord* read : {&g_macros[0], &g_macroBuf, &g_constMacros[0]}) {
+        EXPECT_EQ(
+            (std::array<int, 7>{read->stepCount, read->xyCount, read->wheelCount, read->dpiCount,
+                                read->mediaCount, read->ledCount, read->gpioCount}),
+            (std::array<int, 7>{4, 0, 0, 0, 2, 1, 0}));
+    }
+    ASSERT_TRUE(InsertMacroStep(0, 1, StepCodeXyMove, StepTypeXPlusYPlus));
+    EXPECT_EQ(g_macros[0].xyCount, 1);
     EXPECT_TRUE(Messages().isEmpty());
 }
 
