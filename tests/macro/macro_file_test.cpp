@@ -9,6 +9,8 @@
 #include "macro/macro_file_writer.h"
 #include "macro_fixture.h"
 #include "platform/ini.h"
+#include "support/file_replace_counter.h"
+#include "support/killed_writer.h"
 
 namespace {
 
@@ -295,6 +297,52 @@ TEST_F(MacroFileTest, SaveMacroReplacesOnlyItsKey) {
     SaveMacro(path, -1);
     SaveMacro(path, 99);
     EXPECT_EQ(FileText(path), after);
+}
+
+// The list save is one transaction: the bytes of its writes one by one, one replacement of the
+// file, and a save killed at any moment leaves the old list or the new one, never a mix.
+TEST_F(MacroFileTest, ListSaveReplacesTheFileOnceWithTheBytesOfItsWrites) {
+    const QString path = Path("Macro_EN.dat");
+    const QString oneByOne = Path("one_by_one.dat");
+    for (int i = 0; i < 3; ++i) {
+        g_macros[i] = FullMacro(i);
+    }
+    g_macroCount = 3;
+    OnWriteMacroList(path, 1);
+    const QString three = FileText(path);
+    ASSERT_TRUE(QFile::copy(path, oneByOne));
+
+    g_macros[1] = g_macros[2];  // the middle macro deleted
+    g_macroCount = 2;
+    g_macroSet[1] = 1;
+    const auto write = [&](const char* section, const QString& key, const QString& value) {
+        platform::WritePrivateProfileString(QString::fromLatin1(section), key, value, oneByOne);
+    };
+    write("MacrosSet", QStringLiteral("0"), QStringLiteral("0"));
+    write("MacrosSet", QStringLiteral("1"), QStringLiteral("1"));
+    write("Macros", QStringLiteral("macroNum"), QStringLiteral("2"));
+    write("Macros", QStringLiteral("0"), MacroFieldString(g_macros[0]));
+    write("Macros", QStringLiteral("1"), MacroFieldString(g_macros[1]));
+    testing_support::FileReplaceCounter replaced(path);
+    OnWriteMacroList(path, 1);
+    EXPECT_EQ(replaced.Take(), 1);
+    const QString two = FileText(path);
+    EXPECT_EQ(two, FileText(oneByOne));
+
+    const std::array<MacroRecord, 3> lists[] = {{FullMacro(0), FullMacro(1), FullMacro(2)},
+                                                {FullMacro(0), FullMacro(2), {}}};
+    testing_support::KillWriterRepeatedly(
+        20,
+        [&](int i) {
+            std::copy(lists[i % 2].begin(), lists[i % 2].end(), g_macros.begin());
+            g_macroCount = static_cast<std::int16_t>(3 - i % 2);
+            g_macroSet[1] = static_cast<std::uint32_t>(i % 2);
+            OnWriteMacroList(path, 1);
+        },
+        [&](int round) {
+            const QString left = FileText(path);
+            ASSERT_TRUE(left == three || left == two) << "round " << round << ": " << left.size();
+        });
 }
 
 // ---- readers: counts, flags, bounds ---------------------------------------------------------
