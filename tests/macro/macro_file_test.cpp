@@ -315,14 +315,14 @@ TEST_F(MacroFileTest, ListSaveReplacesTheFileOnceWithTheBytesOfItsWrites) {
     g_macros[1] = g_macros[2];  // the middle macro deleted
     g_macroCount = 2;
     g_macroSet[1] = 1;
-    const auto write = [&](const char* section, const QString& key, const QString& value) {
-        platform::WritePrivateProfileString(QString::fromLatin1(section), key, value, oneByOne);
-    };
-    write("MacrosSet", QStringLiteral("0"), QStringLiteral("0"));
-    write("MacrosSet", QStringLiteral("1"), QStringLiteral("1"));
-    write("Macros", QStringLiteral("macroNum"), QStringLiteral("2"));
-    write("Macros", QStringLiteral("0"), MacroFieldString(g_macros[0]));
-    write("Macros", QStringLiteral("1"), MacroFieldString(g_macros[1]));
+    for (const auto& [section, key, value] :
+         std::vector<std::array<QString, 3>>{{"MacrosSet", "0", "0"},
+                                             {"MacrosSet", "1", "1"},
+                                             {"Macros", "macroNum", "2"},
+                                             {"Macros", "0", MacroFieldString(g_macros[0])},
+                                             {"Macros", "1", MacroFieldString(g_macros[1])}}) {
+        platform::WritePrivateProfileString(section, key, value, oneByOne);
+    }
     testing_support::FileReplaceCounter replaced(path);
     OnWriteMacroList(path, 1);
     EXPECT_EQ(replaced.Take(), 1);
@@ -447,12 +447,9 @@ TEST_F(MacroFileTest, EveryReaderCountsTheStepsOfEachKind) {
     AddStep(r, StepCodeLed, StepTypeLed0);
     AddStep(r, StepCodeMedia, StepTypeMediaPress, 0xCD);
     AddStep(r, StepCodeMedia, StepTypeMediaRelease, 0xCD);
-    r.xyCount = 65535;
-    r.wheelCount = 300;
-    r.dpiCount = 5;
-    r.mediaCount = 0;
-    r.ledCount = 0;
-    r.gpioCount = 255;
+    r.xyCount = 65535;  // too high, and too low below
+    r.wheelCount = r.dpiCount = r.gpioCount = 255;
+    r.mediaCount = r.ledCount = 0;
     const QString path = Path("hostile.dat");
     WriteText(path, QStringLiteral("[Macros]\r\nmacroNum=1\r\n0=") + MacroFieldString(r) +
                         QStringLiteral("\r\n"));
