@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     g++ clang libclang-rt-14-dev cmake ninja-build pkg-config git
     qt6-base-dev libqt6dbus6 libgl-dev libxkbcommon-dev
-    libudev-dev libx11-dev libxi-dev libxtst-dev libjpeg62-turbo-dev
+    libudev-dev libx11-dev libxcb-xkb-dev libxi-dev libxtst-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth xdotool fonts-wqy-zenhei dbus-daemon
 )

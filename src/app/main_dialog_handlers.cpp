@@ -238,6 +238,12 @@ void CKVE_ZelboDlg::OnStepListDblClk() {
     }
 }
 std::intptr_t CKVE_ZelboDlg::OnStepEditDone(std::uintptr_t, std::intptr_t) {
+    // The second report of one edit: applying the line then selected once more could only
+    // split a delay again on a full macro and repeat its message.
+    if (macroControls_ && macroControls_->stepList() != nullptr &&
+        macroControls_->stepList()->EndAlreadyReported()) {
+        return 0;
+    }
     ui::MacroControlsView view(macroControls_.get(), this);
     MacroCommands(view).OnStepEditDone();
     return 0;

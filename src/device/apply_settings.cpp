@@ -8,6 +8,7 @@
 #include "device/macro_body.h"
 #include "device/settings_image.h"
 #include "device/transport.h"
+#include "macro/macro_file_writer.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
 #include "platform/decimal.h"
@@ -70,6 +71,18 @@ void TranslateButtons() {
             g_devFuncDev[c][g_devButtonNo[k] - 1] = static_cast<std::uint32_t>(KeyFunc[c][k]);
         }
     }
+}
+
+// A button of some profile plays a user macro: config.ini names it by its index in the list.
+bool AnyUserMacroBound() {
+    for (const auto& profile : KeyFunc) {
+        for (int k = 0; k < ButtonSlotCount; ++k) {
+            if (profile[k] >= UserMacroFunctionBase) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 bool NeedsKeyEntry(std::uint8_t code) {
@@ -242,6 +255,11 @@ void ApplySettings() {
     SaveAllConfigs(g_strConfigIni, 6);
 
     TranslateButtons();
+    // The mouse gets the user macros and config.ini names them by index: the list they index
+    // must be the one in the user's file, or a restart would lose them or bind others.
+    if (AnyUserMacroBound()) {
+        OnWriteMacroList(g_strMacroFile, 1);
+    }
     for (int i = 0; i < DpiLevelCount; ++i) {
         g_dpiCode[i] = DpiCodeOf(g_dpiSet[i]);
     }

@@ -39,5 +39,7 @@ void AdjustRecoilSteps(std::span<const std::uint8_t> ups) {
         WriteMacroBody(static_cast<int>(g_macroDevAddr[profile][0]), body);
     }
     g_macros[index] = working;
-    SaveMacro(g_strMacroFile, index);
+    // The whole list, not the one key: the file may hold another list than memory (a macro
+    // deleted or added since the last save), and its key index would then be another macro.
+    OnWriteMacroList(g_strMacroFile, 1);
 }

@@ -105,6 +105,8 @@ void StartRecording(int s, const QString& name) {
     r = g_macros[SpareMacroSlot];
     ClearMacro(g_macros, static_cast<std::uint8_t>(s));
     r.mode = 0;
+    // The repeat box shows 1 (disabled) for a fresh recording; the mouse must play it that often.
+    r.repeatCount = 1;
     SetMacroName(r, name);
     g_curMacro = s;
 }

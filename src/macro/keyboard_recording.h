@@ -52,8 +52,8 @@ extern std::int32_t g_hitListScroll;   // scroll position read by the last right
 int ElapsedMilliseconds();
 
 // Empties macro s for a recording: it keeps name (the name list's line) and has mode 0, repeat
-// count 0 and no steps. Sets the recording state (g_recording, g_recMacro, g_curMacro, the held
-// keys and both line counters). s must be a user slot 0..11.
+// count 1 (what the repeat box shows) and no steps. Sets the recording state (g_recording,
+// g_recMacro, g_curMacro, the held keys and both line counters). s must be a user slot 0..11.
 void StartRecording(int s, const QString& name);
 // Ends the recording: the macro's step count becomes the steps recorded. Nothing is saved.
 void StopRecording();

@@ -60,6 +60,7 @@ void OnReadConstMacro(const QString& path) {
     for (int i = 0; i < g_constMacroCount; ++i) {
         g_LogFile.Write(QStringLiteral("In for loop!"));
         DecodeMacroFieldString(ReadFieldString(i, path), g_constMacros[i]);
+        RecountSteps(g_constMacros[i]);
     }
     g_LogFile.Write(QStringLiteral("Finish OnReadConstMacro"));
 }
@@ -78,6 +79,7 @@ void OnReadMacro(const QString& path) {
     g_importMacroSet = static_cast<std::uint32_t>(
         ReadMacroFileNumber(SectionMacrosSet, QStringLiteral("0"), path));
     DecodeMacroFieldString(ReadFieldString(0, path), g_macroBuf);
+    RecountSteps(g_macroBuf);
     g_LogFile.Write(QStringLiteral("Finish OnReadMacro!"));
 }
 
@@ -92,5 +94,6 @@ void OnReadMacroList(const QString& path) {
         g_macroSet[i] = static_cast<std::uint32_t>(
             ReadMacroFileNumber(SectionMacrosSet, platform::FormatInt(i), path));
         DecodeMacroFieldString(value, g_macros[i]);
+        RecountSteps(g_macros[i]);
     }
 }

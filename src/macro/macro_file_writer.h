@@ -1,6 +1,7 @@
 // Writing macro files: the single-macro export, the list export (mode 0: unlocked macros, no
 // LED records), the list save (mode 1: everything with the lock flags) and the rewrite of one
-// macro after a recoil adjustment. Writers only add or replace keys; they remove nothing.
+// macro after a recoil adjustment. Writers only add or replace keys; they remove nothing. Each
+// writer replaces the file once (one transaction), so a kill leaves the old file or the new one.
 // User-interface thread (the recoil adjustment is handed to it before SaveMacro runs).
 #pragma once
 

@@ -62,6 +62,20 @@ void ClearMacro(std::span<MacroRecord> table, std::uint8_t index) {
     r.mode = mode;
 }
 
+void RecountSteps(MacroRecord& record) {
+    const auto count = [&record](std::uint8_t code) {
+        const auto steps = std::span(record.stepCode)
+                               .first(std::min<std::size_t>(record.stepCount, MacroMaxSteps));
+        return static_cast<int>(std::count(steps.begin(), steps.end(), code));
+    };
+    record.xyCount = static_cast<std::uint16_t>(count(StepCodeXyMove));
+    record.wheelCount = static_cast<std::uint16_t>(count(StepCodeWheel));
+    record.dpiCount = static_cast<std::uint16_t>(count(StepCodeDpi));
+    record.mediaCount = static_cast<std::uint16_t>(count(StepCodeMedia));
+    record.ledCount = static_cast<std::uint8_t>(count(StepCodeLed));
+    record.gpioCount = static_cast<std::uint8_t>(count(StepCodeGpio));
+}
+
 int FindMacroByName(std::span<const MacroRecord> table, const QString& name, int n) {
     const int limit = std::min<int>(n, static_cast<int>(table.size()));
     for (int i = 0; i < limit; ++i) {

@@ -134,6 +134,11 @@ bool IsMacroLocked(int index);
 // arrays and all ten effect records); mode keeps its value. An index outside table is ignored.
 void ClearMacro(std::span<MacroRecord> table, std::uint8_t index);
 
+// RecountSteps: sets each counter of record to the number of its steps of that kind (among the
+// first stepCount steps, at most 180). A macro file's counters are not to be trusted: a counter
+// above its steps would refuse every later insert and mis-size the body sent to the mouse.
+void RecountSteps(MacroRecord& record);
+
 // FindMacroByName: the index of the first of the first n records whose name ("%s") equals name
 // exactly, else n. n is limited to the table's size.
 int FindMacroByName(std::span<const MacroRecord> table, const QString& name, int n);

@@ -2,7 +2,8 @@
 // receives a key: the window then gets every key press and release itself. The X11 grab works on
 // the connection the toolkit reads its events from; where the display server offers no grab
 // (Wayland without XWayland, no display) there is none, and keys reach the window only while it
-// has the focus. User-interface thread only.
+// has the focus. While the X11 grab is held the server reports a held key's repeats as presses
+// alone (XKB detectable auto-repeat), never as a release and a press. User-interface thread only.
 #pragma once
 
 #include <cstdint>

@@ -133,6 +133,18 @@ void CEditableListBox::EndEdit(bool commit) {
     if (!edit_.HasWindow() || closing_) {
         return;
     }
+    if (ending_) {
+        // An end request while this edit is ending: the list re-laid by the commit or by the
+        // parent's answer to the end report (a scroll bar shown or hidden), or the focus loss of
+        // the edit box going. Only the last is reported, once, as an end of its own.
+        if (edit_.IsGoing() && !lateEndReported_) {
+            lateEndReported_ = true;
+            ui::SendWindowMessage(parentWidget(), WM_LISTEDIT_DONE, 0, 0);
+        }
+        return;
+    }
+    ending_ = true;
+    lateEndReported_ = false;
     if (commit && itemUnderEdit_ >= 0 && itemUnderEdit_ < count()) {
         const QString oldText = GetText(itemUnderEdit_);
         const QString newText = edit_.text();
@@ -152,7 +164,10 @@ void CEditableListBox::EndEdit(bool commit) {
     }
     itemUnderEdit_ = -1;
     edit_.DestroyEditWindow();
+    ending_ = false;
+    repeatedEnd_ = lateEndReported_;
     ui::SendWindowMessage(parentWidget(), WM_LISTEDIT_DONE, 0, 0);
+    repeatedEnd_ = false;
 }
 
 void CEditableListBox::keyReleaseEvent(QKeyEvent* event) {

@@ -29,6 +29,8 @@ public:
     explicit CEditHelper(CEditableListBox* list);
 
     bool HasWindow() const { return hasWindow_; }
+    // The window is being taken down (DestroyEditWindow has not returned yet).
+    bool IsGoing() const { return destroying_; }
     void CreateEditWindow(const QRect& rect);
     // Hides the window; a focus loss that this brings is reported like any other.
     void DestroyEditWindow();
@@ -52,6 +54,9 @@ public:
 
     CEditHelper& editBox() { return edit_; }
     int itemUnderEdit() const { return itemUnderEdit_; }
+    // True while WM_USER+10 is delivered for an edit whose end was already reported (by the
+    // focus loss of its edit box): the parent has applied that edit once already.
+    bool EndAlreadyReported() const { return repeatedEnd_; }
 
     void BeginEdit();
     void EndEdit(bool commit);
@@ -70,4 +75,9 @@ private:
     int itemUnderEdit_ = -1;
     unsigned beginRequest_ = 0;
     bool closing_ = false;
+    // An EndEdit is running, and whether it has reported the focus loss of its edit box: one
+    // edit ends once (twice at most, that focus loss included), whatever the list does meanwhile.
+    bool ending_ = false;
+    bool lateEndReported_ = false;
+    bool repeatedEnd_ = false;
 };

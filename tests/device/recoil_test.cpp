@@ -5,6 +5,8 @@
 #include "app/core/paths.h"
 #include "device/apply_settings.h"
 #include "device/settings_image.h"
+#include "macro/macro_file_reader.h"
+#include "macro/macro_file_writer.h"
 #include "platform/ini.h"
 #include "profile/profile_settings.h"
 #include "support/apply_fixture.h"
@@ -14,7 +16,22 @@ namespace {
 using testing_support::ApplyFixture;
 using Bytes = std::vector<std::uint8_t>;
 
-class RecoilTest : public ApplyFixture {};
+class RecoilTest : public ApplyFixture {
+protected:
+    static MacroRecord Named(MacroRecord r, const char* name) {
+        SetMacroName(r, QString::fromLatin1(name));
+        return r;
+    }
+    // The names of the list in the user's file, read as a restart reads it.
+    static QStringList ListInFile() {
+        OnReadMacroList(g_strMacroFile);
+        QStringList names;
+        for (int i = 0; i < g_macroCount; ++i) {
+            names << MacroName(g_macros[i]);
+        }
+        return names;
+    }
+};
 
 TEST_F(RecoilTest, RaisesEveryXyStepOfTheBoundBodyInTheMouse) {
     SetUserMacros({RecoilMacro({5, 29})});
@@ -147,6 +164,34 @@ TEST_F(RecoilTest, ABodyDroppedAtTheAddressLimitIsNotRewritten) {
     EXPECT_TRUE(link_->TakeSentReports().empty());
     EXPECT_EQ(Memory(0x3E70, 16), fillerBody);
     EXPECT_EQ(g_macros[0].stepParam[0].y, 4);
+}
+
+// Memory and file out of step (a macro deleted without saving): the recoil save must not put
+// the adjusted macro under the key of another one.
+TEST_F(RecoilTest, ASaveAfterADeletionWritesTheListAsMemoryHoldsIt) {
+    SetUserMacros({Named(KeyMacro(2), "RapidFire"), Named(KeyMacro(4), "Hello"),
+                   Named(RecoilMacro({5}), "Recoil")});
+    OnWriteMacroList(g_strMacroFile, 1);
+    g_macros[1] = g_macros[2];  // Hello deleted, not saved
+    g_macroCount = 2;
+    KeyFunc[0][0] = 51;
+    AdjustRecoil(1);
+    EXPECT_EQ(ListInFile(), QStringList({"RapidFire", "Recoil"}));
+    EXPECT_EQ(g_macros[1].stepParam[0].y, 6);
+}
+
+// A macro made and bound since the last save: once Apply has sent it and config.ini names it,
+// a restart (the list read again) still finds it, and the next Apply still plays it.
+TEST_F(RecoilTest, ApplyOfABoundUserMacroSavesTheList) {
+    SetUserMacros({Named(KeyMacro(2), "RapidFire")});
+    OnWriteMacroList(g_strMacroFile, 1);
+    SetUserMacros({Named(KeyMacro(2), "RapidFire"), Named(KeyMacro(6), "New")});
+    KeyFunc[0][5] = 51;
+    ApplySettings();
+    EXPECT_EQ(ListInFile(), QStringList({"RapidFire", "New"}));
+    ApplySettings();
+    EXPECT_EQ(KeyFunc[0][5], 51);
+    EXPECT_EQ(ConfigValue(QStringLiteral("Config1"), QStringLiteral("K5")), QStringLiteral("51"));
 }
 
 }  // namespace

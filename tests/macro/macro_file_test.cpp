@@ -3,11 +3,14 @@
 #include <QTemporaryDir>
 
 #include "app/core/log_file.h"
+#include "macro/macro_editor.h"
 #include "macro/macro_field_string.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_file_writer.h"
 #include "macro_fixture.h"
 #include "platform/ini.h"
+#include "support/file_replace_counter.h"
+#include "support/killed_writer.h"
 
 namespace {
 
@@ -296,6 +299,52 @@ TEST_F(MacroFileTest, SaveMacroReplacesOnlyItsKey) {
     EXPECT_EQ(FileText(path), after);
 }
 
+// The list save is one transaction: the bytes of its writes one by one, one replacement of the
+// file, and a save killed at any moment leaves the old list or the new one, never a mix.
+TEST_F(MacroFileTest, ListSaveReplacesTheFileOnceWithTheBytesOfItsWrites) {
+    const QString path = Path("Macro_EN.dat");
+    const QString oneByOne = Path("one_by_one.dat");
+    for (int i = 0; i < 3; ++i) {
+        g_macros[i] = FullMacro(i);
+    }
+    g_macroCount = 3;
+    OnWriteMacroList(path, 1);
+    const QString three = FileText(path);
+    ASSERT_TRUE(QFile::copy(path, oneByOne));
+
+    g_macros[1] = g_macros[2];  // the middle macro deleted
+    g_macroCount = 2;
+    g_macroSet[1] = 1;
+    for (const auto& [section, key, value] :
+         std::vector<std::array<QString, 3>>{{"MacrosSet", "0", "0"},
+                                             {"MacrosSet", "1", "1"},
+                                             {"Macros", "macroNum", "2"},
+                                             {"Macros", "0", MacroFieldString(g_macros[0])},
+                                             {"Macros", "1", MacroFieldString(g_macros[1])}}) {
+        platform::WritePrivateProfileString(section, key, value, oneByOne);
+    }
+    testing_support::FileReplaceCounter replaced(path);
+    OnWriteMacroList(path, 1);
+    EXPECT_EQ(replaced.Take(), 1);
+    const QString two = FileText(path);
+    EXPECT_EQ(two, FileText(oneByOne));
+
+    const std::array<MacroRecord, 3> lists[] = {{FullMacro(0), FullMacro(1), FullMacro(2)},
+                                                {FullMacro(0), FullMacro(2), {}}};
+    testing_support::KillWriterRepeatedly(
+        20,
+        [&](int i) {
+            std::copy(lists[i % 2].begin(), lists[i % 2].end(), g_macros.begin());
+            g_macroCount = static_cast<std::int16_t>(3 - i % 2);
+            g_macroSet[1] = static_cast<std::uint32_t>(i % 2);
+            OnWriteMacroList(path, 1);
+        },
+        [&](int round) {
+            const QString left = FileText(path);
+            ASSERT_TRUE(left == three || left == two) << "round " << round << ": " << left.size();
+        });
+}
+
 // ---- readers: counts, flags, bounds ---------------------------------------------------------
 
 TEST_F(MacroFileTest, CountsAreCutToTwoCharactersAndKeptWithinTheList) {
@@ -386,6 +435,35 @@ TEST_F(MacroFileTest, ImportWithoutMacroNumStillReadsKeyZero) {
     EXPECT_EQ(g_macroBuf.name[0], 0x4544);
     EXPECT_EQ(g_importMacroSet, 3u);
     EXPECT_EQ(g_curMacro, 0);
+    EXPECT_TRUE(Messages().isEmpty());
+}
+
+// A file's counters are taken from its steps, whatever it claims: a hostile count of X/Y moves
+// would refuse every X/Y insert, a missing one would mis-size the body sent to the mouse.
+TEST_F(MacroFileTest, EveryReaderCountsTheStepsOfEachKind) {
+    MacroRecord r{};
+    SetMacroName(r, QStringLiteral("hostile"));
+    AddStep(r, 4, StepTypePress);
+    AddStep(r, StepCodeLed, StepTypeLed0);
+    AddStep(r, StepCodeMedia, StepTypeMediaPress, 0xCD);
+    AddStep(r, StepCodeMedia, StepTypeMediaRelease, 0xCD);
+    r.xyCount = 65535;  // too high, and too low below
+    r.wheelCount = r.dpiCount = r.gpioCount = 255;
+    r.mediaCount = r.ledCount = 0;
+    const QString path = Path("hostile.dat");
+    WriteText(path, QStringLiteral("[Macros]\r\nmacroNum=1\r\n0=") + MacroFieldString(r) +
+                        QStringLiteral("\r\n"));
+    OnReadMacroList(path);
+    OnReadMacro(path);
+    OnReadConstMacro(path);
+    for (const MacroRecord* read : {&g_macros[0], &g_macroBuf, &g_constMacros[0]}) {
+        EXPECT_EQ(
+            (std::array<int, 7>{read->stepCount, read->xyCount, read->wheelCount, read->dpiCount,
+                                read->mediaCount, read->ledCount, read->gpioCount}),
+            (std::array<int, 7>{4, 0, 0, 0, 2, 1, 0}));
+    }
+    ASSERT_TRUE(InsertMacroStep(0, 1, StepCodeXyMove, StepTypeXPlusYPlus));
+    EXPECT_EQ(g_macros[0].xyCount, 1);
     EXPECT_TRUE(Messages().isEmpty());
 }
 

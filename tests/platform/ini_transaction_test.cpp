@@ -4,13 +4,9 @@
 
 #include "ini_test_files.h"
 #include "support/file_replace_counter.h"
+#include "support/killed_writer.h"
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <QDir>
-#include <chrono>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -137,22 +133,12 @@ TEST_F(IniTransaction, AKilledWriterLeavesTheOldOrTheNewFile) {
     ASSERT_TRUE(WritePrivateProfileStrings(toOnes, path));
     const QByteArray ones = Bytes(path);
 
-    for (int round = 0; round < 20; ++round) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (int i = 0; i < 100000; ++i) {
-                WritePrivateProfileStrings(i % 2 == 0 ? toTwos : toOnes, path);
-            }
-            ::_exit(0);
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(500 + 700 * round));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        const QByteArray left = Bytes(path);
-        ASSERT_TRUE(left == ones || left == twos) << "round " << round << ": " << left.size();
-    }
+    testing_support::KillWriterRepeatedly(
+        20, [&](int i) { WritePrivateProfileStrings(i % 2 == 0 ? toTwos : toOnes, path); },
+        [&](int round) {
+            const QByteArray left = Bytes(path);
+            ASSERT_TRUE(left == ones || left == twos) << "round " << round << ": " << left.size();
+        });
 }
 
 }  // namespace

@@ -72,6 +72,7 @@ public:
     int ExitCode() const { return process_.exitCode(); }
     bool Crashed() const { return process_.exitStatus() == QProcess::CrashExit; }
     QProcess::ProcessState State() const { return process_.state(); }
+    qint64 ProcessId() const { return process_.processId(); }
     // Waits until the newest log file holds message (polling).
     bool WaitForLogMessage(const QString& message, int timeoutMs);
     // A line to the simulated mouse's FIFO ("unplug", "replug", hex bytes).

@@ -254,7 +254,7 @@ TEST_F(RecordingTest, AThenBRecordsFourStepsEachWaitingForTheNextKeyTheLast20Ms)
     EXPECT_FALSE(grab_->Held());
     const MacroRecord& r = Macro(0);
     EXPECT_EQ(MacroName(r), QStringLiteral("one"));
-    EXPECT_EQ(r.repeatCount, 0);
+    EXPECT_EQ(r.repeatCount, 1) << "plays as often as the repeat box shows";
     EXPECT_EQ(Codes(r), (std::vector<int>{4, 4, 5, 5}));
     EXPECT_EQ(Steps(r, r.stepType.data()), (std::vector<int>{1, 2, 1, 2}));
     EXPECT_EQ((std::vector<int>{r.stepDelay[0], r.stepDelay[1], r.stepDelay[2], r.stepDelay[3]}),

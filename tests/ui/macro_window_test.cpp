@@ -120,6 +120,38 @@ TEST_F(MacroWindowTest, DoubleClickedDelayIsSplitAndTheSecondEndReportChangesNot
     EXPECT_TRUE(program_.messages.Messages().isEmpty());
 }
 
+// A macro long enough to scroll: the redraw after the edit re-lays the list while the edit box
+// is still going. The edit must end once and the split message show once.
+TEST_F(MacroWindowTest, EditingADelayOfALongMacroEndsOnceAndSplitsWithinTheLimit) {
+    ShowKeyMacro();
+    MacroRecord& r = g_macros[0];
+    r.stepCount = 30;
+    for (int k = 0; k < 30; ++k) {
+        r.stepCode[k] = static_cast<std::uint8_t>(4 + k / 2);
+        r.stepType[k] = static_cast<std::uint8_t>(1 + k % 2);
+        r.stepDelay[k] = 5;
+    }
+    controls().ShowMacroSteps(0);
+    steps().scrollToTop();
+    const QRect delayLine = steps().visualItemRect(steps().item(1));
+    QTest::mouseDClick(steps().viewport(), Qt::LeftButton, Qt::NoModifier, delayLine.center());
+    EditSelectedLineTo(QStringLiteral("100"));
+    EXPECT_EQ(r.stepDelay[0], 100);
+    EXPECT_EQ(r.stepCount, 30);
+    EXPECT_EQ(StepLines().size(), 59);
+
+    r.stepCount = 179;  // room for one more step: the split of 508 ms needs two
+    controls().ShowMacroSteps(0);
+    steps().scrollToTop();
+    QTest::mouseDClick(steps().viewport(), Qt::LeftButton, Qt::NoModifier, delayLine.center());
+    EditSelectedLineTo(QStringLiteral("508"));
+    EXPECT_EQ(r.stepCount, 180);
+    EXPECT_EQ((std::array<int, 3>{r.stepDelay[0], r.stepCode[1], r.stepDelay[1]}),
+              (std::array<int, 3>{254, 0, 254}));
+    EXPECT_EQ(program_.messages.Messages(), QStringList({QStringLiteral("宏太长,越界!")}));
+    EXPECT_FALSE(steps().editBox().isVisible());
+}
+
 TEST_F(MacroWindowTest, TrackValueEditTakesXAndYOnceWithinLimits) {
     ShowKeyMacro();
     g_macros[0].stepCode[1] = 0xF6;
