@@ -30,31 +30,44 @@ run_suite() {
 }
 
 # The program's run command, briefly, as a person runs it before testing (on the simulated
-# mouse): whatever a run leaves in the build's program folder (LOG/, a changed config.ini, the
-# macro files) must not reach the tests.
+# mouse). A copy the user left running (the run command: the build's program folder, the user's
+# runtime folder, where the one-copy lock lives) must neither end this run nor be touched by it.
+# So this run gets a program folder of its own (the build's executable and the shipped files),
+# a runtime folder of its own, and none of the user's session bus, trace or message log.
 run_program_briefly() {
     echo "=== a run of scripts/run.sh on the simulated mouse"
     local scratch
     scratch=$(mktemp -d)
+    mkdir -p "$scratch/program" "$scratch/run"
+    chmod 700 "$scratch/run"
+    cp -R build/release/shipped/. "$scratch/program/"
+    cp build/release/program/zelbo-mouse "$scratch/program/"
     mkfifo "$scratch/inject"
-    touch "$scratch/started"
-    ZELBO_SIM_INJECT="$scratch/inject" xvfb-run -a -s "-screen 0 1280x1024x24" \
+    env -u ZELBO_SIM_TRACE XDG_RUNTIME_DIR="$scratch/run" ZELBO_RUN_FOLDER="$scratch/program" \
+        ZELBO_SIM_INJECT="$scratch/inject" ZELBO_MESSAGE_LOG="$scratch/messages.txt" \
+        DBUS_SESSION_BUS_ADDRESS="unix:path=$scratch/run/no-session-bus" \
+        xvfb-run -a -s "-screen 0 1280x1024x24" \
         bash -c "ZELBO_SIMULATED_MOUSE=1 scripts/run.sh" >"$scratch/run.txt" 2>&1 &
     local run=$! log="" i
     for i in $(seq 120); do
         # No LOG folder yet is no error: the program may not have got that far.
-        log=$(find build/release/program/LOG -name '*.txt' -newer "$scratch/started" 2>/dev/null |
-              head -n 1 || true)
+        log=$(find "$scratch/program/LOG" -name '*.txt' 2>/dev/null | head -n 1 || true)
         if [ -n "$log" ] && grep -q 'Finish Init!' "$log"; then
             break
         fi
         log=""
+        kill -0 "$run" 2>/dev/null || break
         sleep 0.5
     done
     if [ -z "$log" ]; then
         kill "$run" 2>/dev/null || true
-        echo "the program did not start on the simulated mouse:"
-        cat "$scratch/run.txt"
+        if grep -q 'another copy of the program runs' "$scratch/run.txt"; then
+            echo "the program did not start: it met another copy of itself, although it had a"
+            echo "runtime folder of its own ($scratch/run):"
+        else
+            echo "the program did not start on the simulated mouse:"
+        fi
+        cat "$scratch/run.txt" "$scratch/messages.txt" 2>/dev/null
         return 1
     fi
     sleep 1

@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include <QApplication>
+#include <cstdio>
 
 #include "app/core/paths.h"
 #include "app/core/program_files_dir.h"
@@ -23,8 +24,14 @@ CKVE_ZelboApp::CKVE_ZelboApp() {
 bool CKVE_ZelboApp::InitInstance() {
     app::SingleInstance instance;
     if (instance.AnotherCopyRuns()) {
-        // No message: the first copy's window comes back and this copy ends.
-        instance.AskFirstCopyToRestore();
+        // No message box: the first copy's window comes back and this copy ends. A line on the
+        // error output says why to whoever started this copy from a terminal or a script.
+        const bool asked = instance.AskFirstCopyToRestore();
+        std::fprintf(stderr,
+                     "zelbo-mouse: another copy of the program runs for this user (%s)%s; this "
+                     "copy ends\n",
+                     qPrintable(instance.SocketPath()),
+                     asked ? ": its window was asked to come back" : "");
         return false;
     }
     // An installed copy, whose folder the user cannot write, works on the user's own copy.

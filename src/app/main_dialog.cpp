@@ -4,16 +4,17 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDateTime>
 #include <QEventLoop>
 #include <QImage>
 #include <QLineEdit>
-#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
+#include <deque>
 #include <mutex>
 
 #include "app/core/log_file.h"
@@ -91,24 +92,63 @@ void Log(const char* message) {
 
 // Queues work onto the dialog's thread. Closed before the dialog goes, so work posted after
 // that (a worker thread that has not yet seen its stop request) is dropped instead of reaching
-// a window that no longer exists.
+// a window that no longer exists. The work itself waits here, under this queue's lock, and each
+// posted event only says "run the next one": so what a worker wrote before it posted reaches the
+// user-interface thread through that lock, which ThreadSanitizer sees, and not only through the
+// toolkit's own (uninstrumented) event queue. One event per work keeps each in its place among
+// the window's other events.
 class CKVE_ZelboDlg::ThreadQueue final : public UiThreadQueue {
 public:
-    explicit ThreadQueue(QObject* target) : target_(target) {}
+    explicit ThreadQueue(QObject* target) : runner_(new Runner(*this, target)) {}
     void Post(std::function<void()> work) override {
         std::lock_guard lock(mutex_);
-        if (target_ != nullptr && work) {
-            QMetaObject::invokeMethod(target_, std::move(work), Qt::QueuedConnection);
+        if (runner_ != nullptr && work) {
+            pending_.push_back(std::move(work));
+            // The toolkit makes the event (a copy of the model), so the race checker does not
+            // take the new event, read on the user-interface thread, for our unguarded write.
+            QCoreApplication::postEvent(runner_, runEvent_.clone());
         }
     }
     void Close() {
         std::lock_guard lock(mutex_);
-        target_ = nullptr;
+        runner_ = nullptr;
+        pending_.clear();
     }
 
 private:
+    // A child of the dialog: it goes with the dialog, on the dialog's thread, after Close.
+    class Runner final : public QObject {
+    public:
+        Runner(ThreadQueue& queue, QObject* parent) : QObject(parent), queue_(queue) {}
+        bool event(QEvent* event) override {
+            if (event->type() != queue_.runEvent_.type()) {
+                return QObject::event(event);
+            }
+            queue_.RunNext();
+            return true;
+        }
+
+    private:
+        ThreadQueue& queue_;
+    };
+
+    void RunNext() {
+        std::function<void()> work;
+        {
+            std::lock_guard lock(mutex_);
+            if (pending_.empty()) {
+                return;
+            }
+            work = std::move(pending_.front());
+            pending_.pop_front();
+        }
+        work();
+    }
+
+    const QEvent runEvent_{static_cast<QEvent::Type>(QEvent::registerEventType())};
     std::mutex mutex_;
-    QObject* target_;
+    std::deque<std::function<void()>> pending_;  // under mutex_
+    Runner* runner_;                             // under mutex_; nullptr once closed
 };
 
 // A missing skin layout file sends the window to the notification area, as closing it does.

@@ -34,6 +34,36 @@ constexpr std::uint8_t HoldPress = 0x02;
 
 constexpr int ProfileByteAddress = 0x001;
 
+// Input report 6: a button event is 0xF0 + the device button, its argument 0x80 on release.
+constexpr std::uint8_t InputReportId = 0x06;
+constexpr std::uint8_t EvtProfileChanged = 0x03;
+constexpr std::uint8_t EvtButtonBase = 0xF0;
+constexpr std::uint8_t ButtonReleased = 0x80;
+
+// The button codes of the settings image that the mouse acts on itself.
+constexpr std::uint8_t CodeDpiLoop = 6;
+constexpr std::uint8_t CodeDpiUp = 11;
+constexpr std::uint8_t CodeDpiDown = 12;
+constexpr std::uint8_t CodeProfileNext = 22;
+constexpr std::uint8_t CodeProfile1 = 23;
+constexpr std::uint8_t CodeProfile4 = 26;
+constexpr std::uint8_t CodeProfilePrevious = 28;
+constexpr int DpiLevelCount = 6;
+constexpr int ProfileCount = 4;
+
+// Where the settings image keeps each profile's button codes, device button 1 first, and how
+// many buttons it has there.
+struct ButtonCodeRow {
+    int address;
+    int buttons;
+};
+constexpr std::array<ButtonCodeRow, ProfileCount> ButtonCodeRows{
+    {{0x008, 9}, {0x044, 12}, {0x050, 12}, {0x060, 12}}};
+
+bool IsDpiCode(std::uint8_t code) {
+    return code == CodeDpiLoop || code == CodeDpiUp || code == CodeDpiDown;
+}
+
 }  // namespace
 
 struct SimulatedMouse::Core {
@@ -107,6 +137,56 @@ struct SimulatedMouse::Core {
         } else if (r[1] == GroupHold) {
             holdPressed = r[2] == HoldPress;
         }
+    }
+
+    // Caller holds mutex. The code of device button (1..15) in profile index.
+    std::uint8_t ButtonCode(int profile, int button) const {
+        const ButtonCodeRow row = ButtonCodeRows[profile & 3];
+        return button >= 1 && button <= row.buttons ? memory[row.address + button - 1] : 0;
+    }
+
+    // Caller holds mutex. The next enabled level from dpiLevel in direction step (+1, -1); the
+    // level stays where no enabled level lies that way.
+    int NextDpiLevel(int step, bool wrap) const {
+        for (int i = 1; i <= DpiLevelCount; ++i) {
+            int level = dpiLevel + step * i;
+            if (wrap) {
+                level = (level % DpiLevelCount + DpiLevelCount) % DpiLevelCount;
+            } else if (level < 0 || level >= DpiLevelCount) {
+                break;
+            }
+            if ((dpiMask >> level) & 1) {
+                return level;
+            }
+        }
+        return dpiLevel;
+    }
+
+    // Caller holds mutex. What the mouse does on the press of a button with code; the argument
+    // of its press report.
+    std::uint8_t ActOnPress(std::uint8_t code) {
+        if (IsDpiCode(code)) {
+            dpiLevel = code == CodeDpiLoop ? NextDpiLevel(1, true)
+                                           : NextDpiLevel(code == CodeDpiUp ? 1 : -1, false);
+            return static_cast<std::uint8_t>(dpiLevel);
+        }
+        if (code == CodeProfileNext) {
+            currentProfile = (currentProfile + 1) % ProfileCount;
+        } else if (code == CodeProfilePrevious) {
+            currentProfile = (currentProfile + ProfileCount - 1) % ProfileCount;
+        } else if (code >= CodeProfile1 && code <= CodeProfile4) {
+            currentProfile = code - CodeProfile1;
+        }
+        return 0;
+    }
+
+    // Caller holds mutex; the caller notifies inputArrived.
+    void QueueInput(std::uint8_t event, std::uint8_t argument) {
+        std::vector<std::uint8_t> report(InputReportLength, 0);
+        report[0] = InputReportId;
+        report[1] = event;
+        report[2] = argument;
+        inputQueue.push_back(std::move(report));
     }
 
     // Caller holds mutex. Byte 1: the byte of a read command that waits for it; byte 6: the
@@ -260,6 +340,52 @@ void SimulatedMouse::InjectInput(std::vector<std::uint8_t> report) {
             return;
         }
         core_->inputQueue.push_back(std::move(report));
+    }
+    core_->inputArrived.notify_all();
+}
+
+void SimulatedMouse::PressButton(int button) {
+    {
+        std::lock_guard<std::mutex> lock(core_->mutex);
+        if (!core_->plugged || button < 1 || button > LastButton) {
+            return;
+        }
+        const std::uint8_t argument =
+            core_->ActOnPress(core_->ButtonCode(core_->currentProfile, button));
+        core_->QueueInput(static_cast<std::uint8_t>(EvtButtonBase + button), argument);
+    }
+    core_->inputArrived.notify_all();
+}
+
+void SimulatedMouse::ReleaseButton(int button) {
+    {
+        std::lock_guard<std::mutex> lock(core_->mutex);
+        if (!core_->plugged || button < 1 || button > LastButton) {
+            return;
+        }
+        core_->QueueInput(static_cast<std::uint8_t>(EvtButtonBase + button), ButtonReleased);
+    }
+    core_->inputArrived.notify_all();
+}
+
+int SimulatedMouse::DpiButton() const {
+    std::lock_guard<std::mutex> lock(core_->mutex);
+    for (int button = 1; button <= LastButton; ++button) {
+        if (IsDpiCode(core_->ButtonCode(core_->currentProfile, button))) {
+            return button;
+        }
+    }
+    return 0;
+}
+
+void SimulatedMouse::SwitchProfileAndReport(int index) {
+    {
+        std::lock_guard<std::mutex> lock(core_->mutex);
+        if (!core_->plugged) {
+            return;
+        }
+        core_->currentProfile = index & 3;
+        core_->QueueInput(EvtProfileChanged, 0);
     }
     core_->inputArrived.notify_all();
 }

@@ -3,7 +3,8 @@
 // device memory and answers feature report 7 as the mouse does: write runs staged by index and
 // taken into memory at the commit, reads, the profile query, the DPI state, the apply-image and
 // hold commands. Input reports are injected by a test (or through a FIFO, see
-// InstallHidBackendFromEnvironment) and delivered to a blocking ReadInput. Every report it
+// InstallHidBackendFromEnvironment) or made by the mouse's own buttons, which act on the settings
+// image as the mouse does, and are delivered to a blocking ReadInput. Every report it
 // receives or returns is kept with its time (the clock in force, so virtual time in tests) and,
 // when asked, written to a text file. It can be unplugged and plugged back.
 // Thread-safe: one thread reads input while others send feature reports, inject or unplug; the
@@ -42,11 +43,20 @@ std::string FormatSimulatedReport(const SimulatedReport& report, std::int64_t st
 // for an empty line, a token that is not one or two hex digits, or more than 64 bytes.
 std::optional<std::vector<std::uint8_t>> ParseHexReport(std::string_view line);
 
+class SimulatedMouse;
+
+// One line injected from outside: "unplug", "replug", a named use of the mouse's buttons
+// ("press <b>", "release <b>", "click <b>" for both, "dpi" for a click of DpiButton(),
+// "profile <n>" for the mouse's own switch to profile n = 1..4), or hex bytes of an input
+// report. False, with nothing done, for anything else.
+bool HandleSimulatedMouseLine(SimulatedMouse& mouse, std::string_view line);
+
 class SimulatedMouse final : public HidBackend {
 public:
     static constexpr int MemorySize = 16 * 1024;
     static constexpr std::size_t InputReportLength = 8;
     static constexpr std::size_t FeatureReportLength = 8;
+    static constexpr int LastButton = 15;  // device buttons 1..15 (events 0xF1..0xFF)
     // The interface paths, in the order Enumerate lists them.
     static const QString InputPath;
     static const QString FeaturePath;
@@ -62,6 +72,20 @@ public:
 
     // Queues an input report for the reader (dropped while unplugged).
     void InjectInput(std::vector<std::uint8_t> report);
+
+    // What the mouse does itself when its own buttons are used, each reported as the mouse
+    // reports it. A press of device button b (1..15) acts on the code the last settings image
+    // gave b in the mouse's current profile: a DPI function (6 loop, 11 up, 12 down) moves the
+    // DPI level among the enabled ones (the loop wraps, up and down stop at the ends) and is
+    // reported as 06 F0+b <new level>; a profile function (22 next, 23..26 profile 1..4, 28
+    // previous) switches the profile and is reported as 06 F0+b 00, like any other button. A
+    // release is 06 F0+b 80. Nothing while unplugged or for another b.
+    void PressButton(int button);
+    void ReleaseButton(int button);
+    // The first device button that has a DPI function in the current profile, 0 for none.
+    int DpiButton() const;
+    // The mouse switched to profile index (0..3) by itself and reports it: 06 03 00.
+    void SwitchProfileAndReport(int index);
     // Removal: every open handle fails from now on, blocked reads return -1, the queue is
     // emptied, the handler hears a removal per interface. Replug: the interfaces come back
     // (handles opened before stay dead), the handler hears an arrival per interface.
@@ -98,7 +122,7 @@ private:
 // Start-up's choice of HID backend: with ZELBO_SIMULATED_MOUSE=1 it installs a simulated mouse
 // presenting identity (created once, kept for the life of the process) and returns it;
 // ZELBO_SIM_TRACE=<file> makes it write its trace there; ZELBO_SIM_INJECT=<path> reads lines
-// from that FIFO (created when absent): hex input reports to inject, or "unplug" / "replug".
+// from that FIFO (created when absent), each taken by HandleSimulatedMouseLine.
 // Without ZELBO_SIMULATED_MOUSE=1 it leaves the real backend in force and returns nullptr.
 SimulatedMouse* InstallHidBackendFromEnvironment(const HidAttributes& identity);
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -46,15 +47,32 @@ std::string_view Trimmed(std::string_view line) {
     return line;
 }
 
-void HandleInjectedLine(SimulatedMouse& mouse, std::string_view line) {
-    line = Trimmed(line);
-    if (line == "unplug") {
-        mouse.Unplug();
-    } else if (line == "replug") {
-        mouse.Replug();
-    } else if (auto report = ParseHexReport(line)) {
-        mouse.InjectInput(std::move(*report));
+// "<word> <decimal number>": the number, or nothing when the line is not word and a number.
+std::optional<int> NumberAfter(std::string_view line, std::string_view word) {
+    if (line.size() <= word.size() || line.substr(0, word.size()) != word ||
+        !IsBlank(line[word.size()])) {
+        return std::nullopt;
     }
+    const std::string_view digits = Trimmed(line.substr(word.size()));
+    if (digits.empty() || digits.size() > 3) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::optional<int> ButtonAfter(std::string_view line, std::string_view word) {
+    const std::optional<int> button = NumberAfter(line, word);
+    if (button && *button >= 1 && *button <= SimulatedMouse::LastButton) {
+        return button;
+    }
+    return std::nullopt;
 }
 
 // Runs for the life of the process. The FIFO is opened for reading and writing so that it
@@ -82,7 +100,7 @@ void InjectFromFifo(SimulatedMouse* mouse, std::string path) {
         }
         for (ssize_t i = 0; i < got; ++i) {
             if (chunk[i] == '\n') {
-                HandleInjectedLine(*mouse, line);
+                HandleSimulatedMouseLine(*mouse, line);
                 line.clear();
             } else if (line.size() < MaxLineLength) {
                 line.push_back(chunk[i]);
@@ -153,6 +171,35 @@ std::optional<std::vector<std::uint8_t>> ParseHexReport(std::string_view line) {
         return std::nullopt;
     }
     return bytes;
+}
+
+bool HandleSimulatedMouseLine(SimulatedMouse& mouse, std::string_view line) {
+    line = Trimmed(line);
+    if (line == "unplug") {
+        mouse.Unplug();
+    } else if (line == "replug") {
+        mouse.Replug();
+    } else if (line == "dpi") {
+        if (const int button = mouse.DpiButton(); button != 0) {
+            mouse.PressButton(button);
+            mouse.ReleaseButton(button);
+        }
+    } else if (const auto button = ButtonAfter(line, "press")) {
+        mouse.PressButton(*button);
+    } else if (const auto button = ButtonAfter(line, "release")) {
+        mouse.ReleaseButton(*button);
+    } else if (const auto button = ButtonAfter(line, "click")) {
+        mouse.PressButton(*button);
+        mouse.ReleaseButton(*button);
+    } else if (const auto profile = NumberAfter(line, "profile");
+               profile && *profile >= 1 && *profile <= 4) {
+        mouse.SwitchProfileAndReport(*profile - 1);
+    } else if (auto report = ParseHexReport(line)) {
+        mouse.InjectInput(std::move(*report));
+    } else {
+        return false;
+    }
+    return true;
 }
 
 SimulatedMouse* InstallHidBackendFromEnvironment(const HidAttributes& identity) {

@@ -192,6 +192,8 @@ TEST_F(Startup, SecondCopy_RestoresTheHiddenFirstAndEndsWithoutAWindow) {
     ASSERT_TRUE(second.WaitForEnd(StartTimeoutMs())) << "the second copy must end";
     EXPECT_EQ(second.ExitCode(), 0) << Diagnostics(second);
     EXPECT_TRUE(folder_.Messages().isEmpty()) << "the second copy shows no message";
+    EXPECT_NE(Diagnostics(second).find("another copy of the program runs"), std::string::npos)
+        << "the second copy says on its error output why it ends";
 
     EXPECT_TRUE(Eventually([&] { return probe_.IsShown(windows.front()); }))
         << "the first copy's window is shown again";

@@ -223,6 +223,95 @@ TEST_F(SimulatedMouseTest, TraceFileHasOneLinePerReport) {
     EXPECT_FALSE(mouse->SetTraceFile(dir.filePath(QStringLiteral("no/such/dir/trace.txt"))));
 }
 
+// --- The mouse's own buttons ------------------------------------------------------------------
+
+class OwnButtonsTest : public SimulatedMouseTest {
+protected:
+    // The reports waiting for the reader, in order (3 bytes each).
+    std::vector<Bytes> Reports() {
+        std::vector<Bytes> reports;
+        Bytes buffer(8, 0);
+        while (input->ReadInput(buffer.data(), buffer.size(), 0) > 0) {
+            reports.push_back(Bytes(buffer.begin(), buffer.begin() + 3));
+        }
+        return reports;
+    }
+};
+
+TEST_F(OwnButtonsTest, DpiButtonsMoveAmongTheEnabledLevelsAndReportTheNewOne) {
+    mouse->SetMemoryByte(0x008, 6);       // profile 1, button 1: DPI loop
+    mouse->SetMemoryByte(0x008 + 5, 12);  // button 6: DPI down
+    mouse->SetMemoryByte(0x008 + 7, 11);  // button 8: DPI up
+    // Level 2 of the enabled levels 0, 2, 3 and 5, as Apply's DPI state command sets it.
+    Set({0x07, 0x49, 0x02, 0x42, 0x2D, 0, 0, 0});
+    EXPECT_EQ(mouse->DpiButton(), 1);
+    for (int i = 0; i < 3; ++i) {
+        mouse->PressButton(8);
+    }
+    mouse->ReleaseButton(8);
+    mouse->PressButton(6);
+    mouse->PressButton(1);
+    mouse->PressButton(1);
+    EXPECT_EQ(Reports(), (std::vector<Bytes>{{0x06, 0xF8, 3},
+                                             {0x06, 0xF8, 5},
+                                             {0x06, 0xF8, 5},  // up stops at the top
+                                             {0x06, 0xF8, 0x80},
+                                             {0x06, 0xF6, 3},
+                                             {0x06, 0xF1, 5},
+                                             {0x06, 0xF1, 0}}));  // the loop wraps
+    EXPECT_EQ(mouse->DpiLevel(), 0);
+}
+
+TEST_F(OwnButtonsTest, ProfileButtonsSwitchTheMouseWhichThenAnswersTheQueryWithIt) {
+    mouse->SetMemoryByte(0x008 + 4, 24);  // profile 1, button 5: profile 2
+    mouse->SetMemoryByte(0x044 + 4, 22);  // profile 2, button 5: next profile
+    mouse->SetMemoryByte(0x050 + 4, 28);  // profile 3, button 5: previous profile
+    mouse->SetMemoryByte(0x050 + 1, 2);   // profile 3, button 2: right click
+    mouse->PressButton(5);
+    EXPECT_EQ(mouse->CurrentProfile(), 1);
+    EXPECT_EQ(Get()[6], 0x04);
+    mouse->PressButton(5);
+    EXPECT_EQ(mouse->CurrentProfile(), 2);
+    mouse->PressButton(2);
+    EXPECT_EQ(mouse->CurrentProfile(), 2);
+    EXPECT_EQ(mouse->DpiButton(), 0);
+    mouse->PressButton(5);
+    EXPECT_EQ(mouse->CurrentProfile(), 1);
+    EXPECT_EQ(Reports(), (std::vector<Bytes>{
+                             {0x06, 0xF5, 0}, {0x06, 0xF5, 0}, {0x06, 0xF2, 0}, {0x06, 0xF5, 0}}));
+
+    mouse->SwitchProfileAndReport(3);
+    EXPECT_EQ(Get()[6], 0x0C);
+    EXPECT_EQ(Reports(), (std::vector<Bytes>{{0x06, 0x03, 0}}));
+    mouse->Unplug();
+    mouse->PressButton(5);
+    mouse->SwitchProfileAndReport(0);
+    EXPECT_EQ(mouse->CurrentProfile(), 3);
+}
+
+TEST_F(OwnButtonsTest, NamedLinesUseTheButtonsAndAnythingElseDoesNothing) {
+    mouse->SetMemoryByte(0x008 + 7, 11);
+    Set({0x07, 0x49, 0x00, 0x40, 0x03, 0, 0, 0});
+    for (const char* line : {"click 2", " press 3 ", "release 3", "dpi", "profile 4", "06 F1 00"}) {
+        EXPECT_TRUE(platform::HandleSimulatedMouseLine(*mouse, line)) << line;
+    }
+    EXPECT_EQ(mouse->CurrentProfile(), 3);
+    EXPECT_EQ(Reports(), (std::vector<Bytes>{{0x06, 0xF2, 0},
+                                             {0x06, 0xF2, 0x80},
+                                             {0x06, 0xF3, 0},
+                                             {0x06, 0xF3, 0x80},
+                                             {0x06, 0xF8, 1},
+                                             {0x06, 0xF8, 0x80},
+                                             {0x06, 0x03, 0},
+                                             {0x06, 0xF1, 0}}));
+    for (const char* line : {"press 0", "press 16", "press", "press x", "pressed 2", "profile 0",
+                             "profile 5", "dpi 2"}) {
+        EXPECT_FALSE(platform::HandleSimulatedMouseLine(*mouse, line)) << line;
+    }
+    EXPECT_TRUE(Reports().empty());
+    EXPECT_EQ(mouse->CurrentProfile(), 3);
+}
+
 // --- Injected lines ---------------------------------------------------------------------------
 
 TEST(ParseHexReport, AcceptsBlankSeparatedPairsOfEitherCase) {

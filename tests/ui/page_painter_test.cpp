@@ -27,7 +27,7 @@ namespace {
 
 using ui::ButtonPos;
 
-const QString SkinDir = QStringLiteral(ZELBO_PROGRAM_DIR "/skins");
+const QString SkinDir = QStringLiteral(ZELBO_SHIPPED_DIR "/skins");
 
 class PagePainterTest : public ::testing::Test {
 protected:
