@@ -1,13 +1,21 @@
 // The INI traffic of the program: loading one profile reads 68 keys of config.ini, saving the
-// four profiles writes 188 keys.
+// four profiles writes 188 keys; and one key read from a large file of the kind a user may pick
+// to import, with the memory that read takes.
 #include "platform/ini.h"
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
+#include <fstream>
+#include <string>
 #include <thread>
 
 namespace {
@@ -158,5 +166,106 @@ void SaveFourProfilesUnchanged(benchmark::State& state) {
     }
 }
 BENCHMARK(SaveFourProfilesUnchanged)->Unit(benchmark::kMillisecond);
+
+// --- One key from a large file ------------------------------------------------------------------
+
+constexpr qsizetype LargeFileSize = 10 * 1024 * 1024;
+
+// 10 MB of one-key sections: "[S]\r\nk=v\r\n" over and over, or [S1]..[Sn] with distinct names.
+QByteArray OneKeySections(bool distinctNames) {
+    QByteArray text;
+    text.reserve(LargeFileSize + 64);
+    for (int n = 1; text.size() < LargeFileSize; ++n) {
+        text += distinctNames ? "[S" + QByteArray::number(n) + "]\r\nk=v\r\n" : "[S]\r\nk=v\r\n";
+    }
+    return text;
+}
+
+// A value from /proc/self/status ("VmRSS", "VmHWM") in bytes, or -1.
+long long StatusBytes(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field + ":", 0) == 0) {
+            return std::stoll(line.substr(field.size() + 1)) * 1024;
+        }
+    }
+    return -1;
+}
+
+// How far the process's resident size rose above where it stood while fn ran: the peak
+// resident mark is reset first where the kernel allows it, else the lifetime peak is used.
+// Memory freed earlier goes back to the system first, so that what fn takes shows as growth
+// instead of reusing pages that are still resident.
+template <typename Fn>
+long long PeakGrowth(Fn fn) {
+    malloc_trim(0);
+    const int fd = ::open("/proc/self/clear_refs", O_WRONLY | O_CLOEXEC);
+    const bool reset = fd >= 0 && ::write(fd, "5", 1) == 1;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    const long long rssBefore = StatusBytes("VmRSS");
+    fn();
+    if (reset) {
+        return StatusBytes("VmHWM") - rssBefore;
+    }
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    return (after.ru_maxrss - std::max<long>(before.ru_maxrss, rssBefore / 1024)) * 1024;
+}
+
+// Each iteration reads the file afresh: between iterations (not timed) one value byte of the
+// last section flips, so no parsed copy of the file can serve the read. The first read, in a
+// fresh state, also gives the peak memory that reading the file takes, against its size.
+void ReadOneKeyFromLargeFile(benchmark::State& state, bool distinctNames) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("large.ini"));
+    const QByteArray text = OneKeySections(distinctNames);
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
+            state.SkipWithError("cannot write the file");
+            return;
+        }
+    }
+    const QString section =
+        distinctNames ? QString::fromLatin1(text.mid(text.lastIndexOf('[') + 1).split(']')[0])
+                      : QStringLiteral("S");
+    const auto readOnce = [&] {
+        const QString value = platform::GetPrivateProfileString(section, QStringLiteral("k"),
+                                                                QStringLiteral("none"), 5, path);
+        if (value != QStringLiteral("v") && value != QStringLiteral("w")) {
+            state.SkipWithError("wrong value");
+        }
+    };
+    const long long peak = PeakGrowth(readOnce);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    const off_t lastValue = static_cast<off_t>(text.size()) - 3;
+    char flip = 'w';
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (::pwrite(fd, &flip, 1, lastValue) != 1) {
+            state.SkipWithError("cannot change the file");
+        }
+        flip = flip == 'w' ? 'v' : 'w';
+        state.ResumeTiming();
+        readOnce();
+    }
+    ::close(fd);
+    state.counters["file_MB"] = static_cast<double>(text.size()) / (1024 * 1024);
+    state.counters["peak_MB"] = static_cast<double>(peak) / (1024 * 1024);
+    state.counters["peak_x_file"] = static_cast<double>(peak) / static_cast<double>(text.size());
+}
+BENCHMARK_CAPTURE(ReadOneKeyFromLargeFile, repeated_name, false)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(ReadOneKeyFromLargeFile, distinct_names, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -54,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     const auto edited = platform::ini::Document::Parse(doc.WithValue(section, key, "v=1 x"));
-    const QString* value = edited.Find(section, key);
-    Require(value != nullptr && *value == QStringLiteral("v=1 x"));
+    const std::optional<QString> value = edited.Find(section, key);
+    Require(value && *value == QStringLiteral("v=1 x"));
     Require(platform::ini::Document::Parse(doc.WithoutKey(section, key)).Bytes().size() <=
             bytes.size());
     platform::ini::Document::Parse(doc.WithoutSection(section));

@@ -264,11 +264,7 @@ void ApplySettings() {
         g_dpiCode[i] = DpiCodeOf(g_dpiSet[i]);
     }
     const std::uint8_t ledMode = LedModeValue();
-    std::uint8_t mask = 0;
-    for (int i = 0; i < CycleColorCount; ++i) {
-        mask = static_cast<std::uint8_t>(mask + (g_cycColorOn[i].load() << i));
-    }
-    g_cyc7ColEn = mask;
+    g_cyc7ColEn = CycleColorMask();
     g_usbSpeedCode = ReportRateCode(g_usbSpeed);
     PlaceMacroBodies();
 

@@ -11,6 +11,7 @@
 #include "macro/macro_record.h"
 #include "platform/decimal.h"
 #include "platform/dialog_service.h"
+#include "platform/ini.h"
 #include "platform/message_service.h"
 
 namespace {
@@ -101,6 +102,7 @@ void MacroCommands::OnOpenMacroList() {
     if (!path) {
         return;
     }
+    const platform::OneTimeFile once(*path);
     OnReadMacroList(*path);
     view_.RefillMacroList();
     view_.InvalidateWindow();
@@ -109,6 +111,7 @@ void MacroCommands::OnOpenMacroList() {
 void MacroCommands::OnSaveMacroList() {
     const std::optional<QString> path = AskForMacroFile(false);
     if (path) {
+        const platform::OneTimeFile once(*path);
         OnWriteMacroList(*path, 0);
     }
 }
@@ -280,6 +283,7 @@ void MacroCommands::OnImportMacro() {
     // The reader points g_curMacro at the file's last macro; unless the import goes ahead the
     // selection stays the one the list shows.
     const std::int32_t selectedBefore = g_curMacro;
+    const platform::OneTimeFile once(*path);
     OnReadMacro(*path);
     const QString name = MacroName(g_macroBuf);
     // A missing, empty or foreign file gives a macro without a name: there is nothing to import.
@@ -329,6 +333,7 @@ void MacroCommands::OnExportMacro() {
     }
     const std::optional<QString> path = AskForMacroFile(false);
     if (path) {
+        const platform::OneTimeFile once(*path);
         OnWriteMacro(*path, selected);
     }
 }

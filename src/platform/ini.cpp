@@ -14,12 +14,14 @@
 #include <ctime>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <span>
 
 // The program reads config.ini key by key (68 reads for one profile) and writes it key by key
 // (a save's 188 writes go in as one transaction), so each file is parsed once and kept while it
-// stays as it was.
+// stays as it was; a file that one import or export reads or writes is dropped when that ends
+// (OneTimeFile). A parsed copy costs about the file's size.
 // "As it was" is decided by device, inode, size, modification and change time; a file changed
 // less than StableAge ago may still change within the same timestamp tick, so for such a file
 // the bytes are read again and compared before the parsed copy is trusted.
@@ -90,13 +92,18 @@ void Forget(const QString& path) {
     g_cache.remove(path);
 }
 
+// Reads straight into out, sized for the file as it stood (one byte more, so that the end shows
+// without growing), and grown should the file have grown since.
 bool ReadAll(int fd, QByteArray& out, off_t sizeHint) {
-    out.clear();
-    out.reserve(sizeHint > 0 ? static_cast<qsizetype>(sizeHint) : 4096);
-    char buffer[16384];
+    out.resize(std::max<qsizetype>(static_cast<qsizetype>(sizeHint), 4095) + 1);
+    qsizetype size = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (size == out.size()) {
+            out.resize(out.size() * 2);
+        }
+        const ssize_t got = ::read(fd, out.data() + size, static_cast<size_t>(out.size() - size));
         if (got == 0) {
+            out.truncate(size);
             return true;
         }
         if (got < 0) {
@@ -105,7 +112,7 @@ bool ReadAll(int fd, QByteArray& out, off_t sizeHint) {
             }
             return false;
         }
-        out.append(buffer, got);
+        size += got;
     }
 }
 
@@ -138,26 +145,33 @@ Loaded Load(const QString& path) {
     }
 
     const long long readStartNs = WallClockNs();
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a FIFO put in the file's place since the stat must not hang the read.
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         Forget(path);
         return {errno == ENOENT ? FileState::Missing : FileState::Unreadable, nullptr};
     }
-    QByteArray bytes;
-    const bool read = ReadAll(fd, bytes, st.st_size);
-    // The stamp of what was actually read: the file may have been replaced since the stat.
-    const bool statted = ::fstat(fd, &st) == 0;
+    // The stamp of what is actually read: the file may have been replaced since the stat.
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    std::shared_ptr<const Document> doc;
+    try {
+        QByteArray bytes;
+        if (regular && ReadAll(fd, bytes, st.st_size)) {
+            if (known && known->Bytes() == bytes) {
+                doc = std::move(known);
+            } else {
+                doc = std::make_shared<const Document>(Document::Parse(std::move(bytes)));
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        // A file too large for the memory left reads as one that cannot be read; the program
+        // goes on without it.
+        doc = nullptr;
+    }
     ::close(fd);
-    if (!read || !statted) {
+    if (!doc) {
         Forget(path);
         return {FileState::Unreadable, nullptr};
-    }
-
-    std::shared_ptr<const Document> doc;
-    if (known && known->Bytes() == bytes) {
-        doc = std::move(known);
-    } else {
-        doc = std::make_shared<const Document>(Document::Parse(std::move(bytes)));
     }
     const FileStamp stamp = StampOf(st);
     const bool stable = readStartNs - std::max(stamp.modifiedNs, stamp.changedNs) > StableAgeNs;
@@ -211,37 +225,8 @@ std::optional<QByteArray> Edited(const Document* doc, const ProfileWrite& write)
     return bytes;
 }
 
-}  // namespace
-
-QString GetPrivateProfileString(const QString& section, const QString& key,
-                                const QString& defaultValue, int nSize, const QString& fileName) {
-    if (nSize <= 0) {
-        return QString();
-    }
-    const Loaded loaded = Load(fileName);
-    if (loaded.doc) {
-        if (const QString* value = loaded.doc->Find(section, key)) {
-            return value->left(nSize - 1);
-        }
-    }
-    qsizetype end = defaultValue.size();
-    while (end > 0 && defaultValue[end - 1] == u' ') {
-        --end;
-    }
-    return defaultValue.left(std::min<qsizetype>(end, nSize - 1));
-}
-
-bool WritePrivateProfileString(const QString& section, const std::optional<QString>& key,
-                               const std::optional<QString>& value, const QString& fileName) {
-    const ProfileWrite write{section, key, value};
-    return WritePrivateProfileStrings(std::span(&write, 1), fileName);
-}
-
-bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName) {
-    if (fileName.isEmpty()) {
-        return false;
-    }
-    std::lock_guard lock(g_writeMutex);
+// WritePrivateProfileStrings under the write lock.
+bool WriteLocked(std::span<const ProfileWrite> writes, const QString& fileName) {
     const Loaded loaded = Load(fileName);
     if (loaded.state == FileState::Unreadable) {
         return false;  // never replace a file we could not read with one that lacks its content
@@ -255,8 +240,8 @@ bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QStr
     for (const ProfileWrite& write : writes) {
         if (exists && write.key && write.value) {
             // A save rewrites every value, most of them as they stand: those need no edit.
-            const QString* present = working.Find(write.section, *write.key);
-            if (present != nullptr && *present == *write.value) {
+            const std::optional<QString> present = working.Find(write.section, *write.key);
+            if (present && *present == *write.value) {
                 continue;
             }
             if (working.ReplaceValue(write.section, *write.key, *write.value)) {
@@ -293,9 +278,72 @@ bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QStr
         return true;
     }
     // Not stable: another program may change the file within the timestamp tick of our write.
-    Remember(fileName,
-             CacheEntry{StampOf(st), false, std::make_shared<const Document>(std::move(working))});
+    try {
+        Remember(fileName, CacheEntry{StampOf(st), false,
+                                      std::make_shared<const Document>(std::move(working))});
+    } catch (const std::bad_alloc&) {
+        Forget(fileName);  // written all the same; the next read parses it again
+    }
     return true;
+}
+
+}  // namespace
+
+QString GetPrivateProfileString(const QString& section, const QString& key,
+                                const QString& defaultValue, int nSize, const QString& fileName) {
+    if (nSize <= 0) {
+        return QString();
+    }
+    const Loaded loaded = Load(fileName);
+    if (loaded.doc) {
+        try {
+            if (const std::optional<QString> value = loaded.doc->Find(section, key)) {
+                return value->left(nSize - 1);
+            }
+        } catch (const std::bad_alloc&) {
+            // as unreadable: the default
+        }
+    }
+    qsizetype end = defaultValue.size();
+    while (end > 0 && defaultValue[end - 1] == u' ') {
+        --end;
+    }
+    return defaultValue.left(std::min<qsizetype>(end, nSize - 1));
+}
+
+bool WritePrivateProfileString(const QString& section, const std::optional<QString>& key,
+                               const std::optional<QString>& value, const QString& fileName) {
+    const ProfileWrite write{section, key, value};
+    return WritePrivateProfileStrings(std::span(&write, 1), fileName);
+}
+
+bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName) {
+    if (fileName.isEmpty()) {
+        return false;
+    }
+    std::lock_guard lock(g_writeMutex);
+    try {
+        return WriteLocked(writes, fileName);
+    } catch (const std::bad_alloc&) {
+        Forget(fileName);
+        return false;  // out of memory before the replace: the file is as it was
+    }
+}
+
+bool HasSection(const QString& section, const QString& fileName) {
+    const Loaded loaded = Load(fileName);
+    return loaded.doc && loaded.doc->HasSection(section);
+}
+
+OneTimeFile::OneTimeFile(QString path) : path_(std::move(path)) {}
+
+OneTimeFile::~OneTimeFile() {
+    Forget(path_);
+}
+
+QStringList CachedFiles() {
+    std::lock_guard lock(g_cacheMutex);
+    return g_cache.keys();
 }
 
 bool FileExists(const QString& path) {

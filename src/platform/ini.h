@@ -1,10 +1,12 @@
 // INI files with the semantics of the Windows private-profile functions, so that config.ini,
 // profile files, macro files and skin layout files written by the Windows program read the same
-// here, and ours there. Reads never fail; every write replaces the file atomically.
+// here, and ours there. Reads never fail (a file that cannot be read, also for want of memory,
+// reads as missing); every write replaces the file atomically.
 // Any thread may call these; writes to one file are serialised inside the layer.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <span>
 
@@ -35,6 +37,26 @@ struct ProfileWrite {
 // leaves the old file or the new one, never a state in between. Returns false, with the file
 // unchanged, when the writes change the file and it could not be written.
 bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName);
+
+// Whether fileName can be read and holds a section of that name (found as the readers find it).
+bool HasSection(const QString& section, const QString& fileName);
+
+// A file the program reads or writes once, as an import or an export does: while one of these
+// lives, the file's parsed copy serves the reads and writes of that one import or export; when
+// it ends, no copy of the file stays in memory for the rest of the run.
+class OneTimeFile {
+public:
+    explicit OneTimeFile(QString path);
+    ~OneTimeFile();
+    OneTimeFile(const OneTimeFile&) = delete;
+    OneTimeFile& operator=(const OneTimeFile&) = delete;
+
+private:
+    QString path_;
+};
+
+// The files whose parsed copy is kept for later reads (for tests and diagnostics).
+QStringList CachedFiles();
 
 // The existence test the readers of macro and skin files make before reading (FindFirstFileW
 // on a plain path: a file or a folder of that name exists).

@@ -1,13 +1,22 @@
-// One INI file held in memory: its bytes as read, an index of its sections and keys built by the
+// One INI file held in memory: its bytes as read, an index of its sections by the
 // private-profile reading rules, and edits that produce the file's new bytes while leaving every
 // line they do not touch byte for byte. Pure data, no file access. A Document that others can
 // see never changes after Parse, so any number of threads may read one; only a private copy is
 // edited in place (ReplaceValue).
+//
+// A file may be anything a user picks, so a Document costs its bytes and a small constant per
+// distinct section name, never per line: later copies of a section header are invisible to
+// every read and edit (the first copy wins), and the key lines of a section are looked at only
+// when that section is asked for.
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
+#include <QStringView>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
 #include <vector>
 
 namespace platform::ini {
@@ -17,11 +26,14 @@ enum class Encoding { Utf8, Utf16Le };
 class Document {
 public:
     // Reads bytes as a file: FF FE starts UTF-16LE, anything else is UTF-8 (a BOM is skipped).
+    // Throws std::bad_alloc when the index does not fit in memory.
     static Document Parse(QByteArray bytes);
 
     // The value of key in section by the reading rules (trimmed, quotes removed, first section
-    // and first key of a name win, case ignored), or nullptr when the section or key is missing.
-    const QString* Find(const QString& section, const QString& key) const;
+    // and first key of a name win, case ignored), or nothing when the section or key is missing.
+    std::optional<QString> Find(const QString& section, const QString& key) const;
+    // Whether the file holds a section of that name.
+    bool HasSection(const QString& section) const;
 
     // The file's bytes after setting section/key to value, deleting the key, or deleting the
     // section. The result equals Bytes() when the edit changes nothing.
@@ -45,29 +57,54 @@ private:
         qsizetype contentEnd;
         qsizetype end;
     };
-    struct Entry {
-        int line;
+    // The first section of a name: where its header line starts. Its own lines run to the
+    // next header line of any name, or to the end of the lines.
+    struct Section {
+        qsizetype header;
+        std::uint32_t hash;  // of the case-folded name
+    };
+    // The first line of a key in a section.
+    struct KeyLine {
+        Line line;
         QString key;  // as the file spells it
         QString value;
     };
-    struct Section {
-        int headerLine;
-        int lastKeyLine;                   // the header itself while the section has no key line
-        std::vector<int> keyLines;         // every key line, duplicates included
-        QHash<QString, Entry> firstByKey;  // case-folded key name -> first line of that key
+    // Decoding buffers of one call, so that the lines of a scan need no allocation each.
+    struct Scratch {
+        QString line;
+        QString name;
     };
 
+    Line LineAt(qsizetype begin) const;
+    QStringView TextOf(const Line& line, QString& buffer) const;
+    bool IsHeader(const Line& line, Scratch& scratch) const;
+    QStringView FoldedHeaderName(const Line& line, Scratch& scratch) const;
+    qsizetype BodyBegin(const Section& s) const { return LineAt(s.header).end; }
+
+    // The slot of the first section named folded, or the empty slot where it would go.
+    std::size_t Probe(std::uint32_t hash, QStringView folded, Scratch& scratch) const;
+    // Rebuilds the hash table for the given number of sections, at most half full.
+    void Rehash(std::size_t sections);
     const Section* FindSection(const QString& section) const;
+    std::optional<KeyLine> FindKey(const Section& s, const QString& key) const;
+    // The section's key lines in file order (every one, duplicates included).
+    template <typename Fn>
+    void ForEachKeyLine(const Section& s, Scratch& scratch, Fn fn) const;
+
     QByteArray Encode(const QString& text) const;
     qsizetype LinesEnd() const { return bytes_.size() - tail_; }
-    bool EndsWithLineBreak() const;
 
     QByteArray bytes_;
     Encoding encoding_ = Encoding::Utf8;
-    qsizetype tail_ = 0;  // a stray odd byte at the end of a UTF-16 file, kept as it is
-    std::vector<Line> lines_;
-    std::vector<Section> sections_;
-    QHash<QString, int> firstSection_;  // case-folded section name -> index into sections_
+    qsizetype linesBegin_ = 0;  // after the byte-order mark
+    qsizetype tail_ = 0;        // a stray odd byte at the end of a UTF-16 file, kept as it is
+    bool endsWithLineBreak_ = true;
+    // First copies, in file order; in chunks, so that growing never copies (nor touches fresh
+    // memory for) what is there.
+    std::deque<Section> sections_;
+    // Hash table of the sections by name: index + 1 into sections_, 0 when empty; at most half
+    // full.
+    std::vector<std::uint32_t> slots_ = std::vector<std::uint32_t>(16, 0);
 };
 
 // Trimming of the names a caller passes in: leading and trailing spaces only.

@@ -150,7 +150,9 @@ void SaveAllConfigs(QString path, int /*n*/) {
                 add(section, DpiColorKey(j, c), Signed(g_dpiColor[j][c]));
             }
         }
-        add(section, QStringLiteral("CYC_7COL_EN"), g_cyc7ColEn);
+        // The colours as the colour page shows them: a switch or an export after an edit there
+        // must not bring back the mask of the last Apply.
+        add(section, QStringLiteral("CYC_7COL_EN"), CycleColorMask());
         add(section, QStringLiteral("LED_TYPE"), g_ledType.load());
         add(section, QStringLiteral("LED_CYC_TIME"), g_ledCycTime.load());
         add(section, QStringLiteral("DPI_SPEED"), g_dpiSpeed);

@@ -36,3 +36,13 @@ std::uint32_t Channel(std::uint32_t level) {
 COLORREF DpiDisplayColor(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
     return Channel(r) | (Channel(g) << 8) | (Channel(b) << 16);
 }
+
+std::uint8_t CycleColorMask() {
+    std::uint8_t mask = 0;
+    for (int b = 0; b < CycleColorCount; ++b) {
+        if (g_cycColorOn[static_cast<std::size_t>(b)].load() != 0) {
+            mask = static_cast<std::uint8_t>(mask | (1u << b));
+        }
+    }
+    return mask;
+}

@@ -57,6 +57,9 @@ extern std::array<COLORREF, DpiLevelCount> g_dpiColorRef;
 extern std::uint8_t g_cyc7ColEn;  // CYC_7COL_EN as last read or rebuilt by Apply
 // The colour page's flags of the seven cycle colours (0/1); Apply rebuilds the mask from them.
 extern std::array<std::atomic<std::uint32_t>, CycleColorCount> g_cycColorOn;
+// The mask of the cycle colours that the colour page shows switched on (bit b = colour b): what
+// Apply sends and what every save writes as CYC_7COL_EN.
+std::uint8_t CycleColorMask();
 extern std::atomic<std::uint8_t> g_ledType;     // LED_TYPE, 0..3
 extern std::atomic<std::uint8_t> g_ledCycTime;  // LED_CYC_TIME, 0..5
 extern std::uint8_t g_dpiSpeed;                 // DPI_SPEED, pointer speed step 0..9

@@ -4,6 +4,8 @@
 
 #include "app/core/paths.h"
 #include "macro/macro_file_reader.h"
+#include "platform/ini.h"
+#include "platform/message_service.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
 
@@ -15,6 +17,23 @@ constexpr int FactorySection = 2;
 constexpr int ProfileFileSection = 2;
 // The section that keeps the DPI level while the window is hidden.
 constexpr int HiddenSection = 6;
+
+// A profile file holds at least one of [Config1]..[Config4]. Anything else (a folder, a FIFO, an
+// empty, binary or UTF-16 BE file, another program's .ini) would load as all zeros: no left
+// click on any profile, written to config.ini and the mouse by the next save and Apply.
+bool HoldsProfiles(const QString& path) {
+    for (int n = 1; n <= ProfileCount; ++n) {
+        if (platform::HasSection(QStringLiteral("Config") + QString::number(n), path)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString NotAProfileFileText() {
+    return g_langSel == 1 ? QStringLiteral("Not a profile file, cannot import!")
+                          : QStringLiteral("不是配置文件,无法导入!");
+}
 
 platform::FileDialogRequest ProfileFileRequest(bool open) {
     platform::FileDialogRequest request;
@@ -60,6 +79,7 @@ bool ExportProfiles() {
     if (!path) {
         return false;
     }
+    const platform::OneTimeFile once(*path);
     SaveAllConfigs(*path, ProfileFileSection);
     return true;
 }
@@ -67,6 +87,11 @@ bool ExportProfiles() {
 bool ImportProfiles() {
     const std::optional<QString> path = platform::ShowFileDialog(ImportDialogRequest());
     if (!path) {
+        return false;
+    }
+    const platform::OneTimeFile once(*path);
+    if (!HoldsProfiles(*path)) {
+        platform::ShowMessage(NotAProfileFileText());
         return false;
     }
     OnReadConfig(*path, ProfileFileSection, false);

@@ -33,7 +33,9 @@ platform::FileDialogRequest ImportDialogRequest();
 // stay). False when the user cancelled.
 bool ExportProfiles();
 // Asks for a file and loads it: every profile's button functions from its [Config1]..[Config4],
-// every other setting from its [Config2]. Memory only until the next save. False on cancel.
+// every other setting from its [Config2]. Memory only until the next save. A file that cannot be
+// read or holds none of those sections is refused with a message, and nothing changes. False on
+// cancel or refusal.
 bool ImportProfiles();
 
 // The settings step of the hide button: the current DPI level is kept in [Config6] as it

@@ -17,9 +17,18 @@ QStringList NameFiltersOf(const QString& filter) {
         if (parts[i].isEmpty() && parts[i + 1].isEmpty()) {
             break;  // the "||" that ends the list
         }
+        const QString& label = parts[i];
         QString pattern = parts[i + 1];
         pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters.append(parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+        // A label that already ends in its pattern, as "All Files(*.ini)" does, is shown as it
+        // is (Qt reads the pattern from there); any other gets the pattern appended.
+        const QString own = QLatin1Char('(') + parts[i + 1] + QLatin1Char(')');
+        if (label.endsWith(own)) {
+            filters.append(label.chopped(own.size()) + QLatin1Char('(') + pattern +
+                           QLatin1Char(')'));
+        } else {
+            filters.append(label + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+        }
     }
     return filters;
 }

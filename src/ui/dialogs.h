@@ -19,7 +19,8 @@ private:
     QPointer<QWidget> owner_;
 };
 
-// "Text|*.a|Text|*.b||" as Qt's name filters: "Text (*.a)", "Text (*.b)".
+// "Text|*.a|Text|*.b||" as Qt's name filters: "Text (*.a)", "Text (*.b)"; a label that already
+// ends in its pattern stays as it is ("All Files(*.ini)|*.ini||": "All Files(*.ini)").
 QStringList NameFiltersOf(const QString& filter);
 
 // The run ends while boxes may be open (the mouse went away): every open menu and modal box is

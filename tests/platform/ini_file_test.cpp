@@ -3,11 +3,16 @@
 #include "ini_test_files.h"
 #include "support/ordinary_user.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFileInfo>
+#include <fstream>
+#include <functional>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -212,6 +217,87 @@ TEST_F(IniFile, WritesFromSeveralThreadsAreAllKept) {
         }
     }
     EXPECT_EQ(GetPrivateProfileString("Init", "CurConfig", "", 5, path), "1");
+}
+
+// --- Memory ----------------------------------------------------------------------------------
+
+// Runs body in a child process whose address space may grow by at most headroom bytes; true
+// when body returned true there. A crash or an uncaught exception in the child counts as false.
+bool RunsWithinMemory(long long headroom, const std::function<bool()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::ifstream status("/proc/self/status");
+        long long sizeKb = -1;
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("VmSize:", 0) == 0) {
+                sizeKb = std::stoll(line.substr(7));
+            }
+        }
+        const rlim_t limit = static_cast<rlim_t>(sizeKb * 1024 + headroom);
+        const rlimit rl{limit, limit};
+        _exit(sizeKb > 0 && ::setrlimit(RLIMIT_AS, &rl) == 0 && body() ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+// A sanitizer reserves address space of its own and ends the process when memory runs out.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define SKIP_UNDER_ADDRESS_LIMIT() GTEST_SKIP() << "no address-space limit under a sanitizer"
+#else
+#define SKIP_UNDER_ADDRESS_LIMIT() (void)0
+#endif
+
+constexpr long long Headroom = 64 << 20;
+
+TEST_F(IniFile, LargeFileOfOneKeySectionsReadsInMemoryInProportionToItsSize) {
+    SKIP_UNDER_ADDRESS_LIMIT();
+    for (bool distinct : {false, true}) {
+        QByteArray text;
+        for (int n = 1; text.size() < 2 * 1024 * 1024; ++n) {
+            text += distinct ? "[S" + QByteArray::number(n) + "]\r\nk=v\r\n" : "[S]\r\nk=v\r\n";
+        }
+        const QString path = Make(text + "[Last]\r\nk=end\r\n[S]\r\nk=later\r\n");
+        EXPECT_TRUE(RunsWithinMemory(Headroom, [&] {
+            return GetPrivateProfileString("Last", "k", "", 10, path) == "end" &&
+                   GetPrivateProfileString(distinct ? "S1" : "s", "K", "", 10, path) == "v";
+        })) << (distinct ? "distinct names" : "one name");
+    }
+}
+
+TEST_F(IniFile, FileTooLargeForMemoryReadsAsUnreadableAndTheProgramGoesOn) {
+    SKIP_UNDER_ADDRESS_LIMIT();
+    const QString small = Make("[s]\r\nk=1\r\n", QStringLiteral("small.ini"));
+    const QString huge = Make("[s]\r\nk=1\r\n", QStringLiteral("huge.ini"));
+    QFile file(huge);
+    ASSERT_TRUE(file.resize(4 * Headroom));  // sparse: no disk space taken
+    EXPECT_TRUE(RunsWithinMemory(Headroom, [&] {
+        return GetPrivateProfileString("s", "k", "d", 10, huge) == "d" &&
+               !WritePrivateProfileString("s", QStringLiteral("k"), QStringLiteral("2"), huge) &&
+               GetPrivateProfileString("s", "k", "", 10, small) == "1" &&
+               WritePrivateProfileString("s", QStringLiteral("k"), QStringLiteral("2"), small);
+    }));
+    EXPECT_EQ(QFileInfo(huge).size(), 4 * Headroom);
+}
+
+TEST_F(IniFile, OneTimeFileLeavesNoCopyBehindAndOtherFilesStayKept) {
+    const QString kept = Make("[s]\r\nk=1\r\n", QStringLiteral("config.ini"));
+    const QString picked = Make("[Config1]\r\nK0=7\r\n", QStringLiteral("picked.ini"));
+    EXPECT_EQ(GetPrivateProfileString("s", "k", "", 10, kept), "1");
+    {
+        const platform::OneTimeFile once(picked);
+        EXPECT_TRUE(platform::HasSection(QStringLiteral("config1"), picked));
+        EXPECT_FALSE(platform::HasSection(QStringLiteral("Config2"), picked));
+        EXPECT_EQ(GetPrivateProfileString("Config1", "K0", "", 5, picked), "7");
+        EXPECT_TRUE(WritePrivateProfileString("Config1", QStringLiteral("K0"), QStringLiteral("8"),
+                                              picked));
+    }
+    const QStringList cached = platform::CachedFiles();
+    EXPECT_TRUE(cached.contains(kept));
+    EXPECT_FALSE(cached.contains(picked));
+    EXPECT_FALSE(platform::HasSection(QStringLiteral("s"), dir_.path()));
+    EXPECT_FALSE(platform::HasSection(QStringLiteral("s"), PathOf("missing.ini")));
 }
 
 }  // namespace

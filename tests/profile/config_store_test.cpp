@@ -240,9 +240,9 @@ TEST_F(ConfigStore, SaveAll_WritesEveryKeyInItsOrder) {
         g_dpiSetEn[j] = j % 2 == 0;
         g_dpiColor[j] = {static_cast<std::uint32_t>(j), static_cast<std::uint32_t>(15 - j), 15};
     }
-    g_cyc7ColEn = 85;
-    for (auto& on : g_cycColorOn) {
-        on = 1;  // not yet folded into the mask: only an Apply does that
+    g_cyc7ColEn = 0;  // the mask of the last Apply: the save writes what the colour page shows
+    for (int b = 0; b < 7; ++b) {
+        g_cycColorOn[b] = b % 2 == 0 ? 1 : 0;  // 85
     }
     g_ledType = 3;
     g_ledCycTime = 4;

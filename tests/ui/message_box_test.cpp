@@ -1,5 +1,7 @@
 #include "ui/message_box.h"
 
+#include "ui/dialogs.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -40,6 +42,16 @@ TEST(MessageService, EnvironmentChoosesTheLogOverBoxes) {
     platform::ShowMessage(QStringLiteral("找不到配置文件"));
     platform::SetMessageService(previous);
     EXPECT_EQ(ReadAll(path), QStringLiteral("找不到配置文件\n").toUtf8());
+}
+
+// The file-type box shows each filter's label once.
+TEST(FileDialogFilter, LabelThatHoldsItsPatternIsShownAsItIs) {
+    EXPECT_EQ(ui::NameFiltersOf(QStringLiteral("All Files(*.ini)|*.ini||")),
+              QStringList{QStringLiteral("All Files(*.ini)")});
+    EXPECT_EQ(ui::NameFiltersOf(QStringLiteral("All Files(*.dat)|*.dat||")),
+              QStringList{QStringLiteral("All Files(*.dat)")});
+    EXPECT_EQ(ui::NameFiltersOf(QStringLiteral("Macros|*.dat|Both(*.a;*.b)|*.a;*.b||")),
+              (QStringList{QStringLiteral("Macros (*.dat)"), QStringLiteral("Both(*.a *.b)")}));
 }
 
 }  // namespace
