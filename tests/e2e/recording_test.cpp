@@ -138,7 +138,9 @@ TEST_F(RecordingRun, KeysTypedIntoANewMacroAreSavedBoundAndWrittenToTheMouse) {
                                 recorded.stepType[3]}),
               (std::vector<int>{1, 2, 1, 2}));
     EXPECT_EQ(recorded.stepDelay[3], 20);
-    EXPECT_GE(recorded.stepDelay[1], 60) << "the pause between the keys";
+    // xdotool leaves about 60 ms between the release of a and the press of b; on a busy machine
+    // the server's time stamps can take a few ms off that.
+    EXPECT_GE(recorded.stepDelay[1], 40) << "the pause between the keys";
 
     // K4 gets user macro 3 from the macro group: the group popup's last row is level with the
     // hovered row, so with four macros it opens six rows below the button popup's top.
