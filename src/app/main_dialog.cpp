@@ -145,7 +145,13 @@ private:
         work();
     }
 
-    const QEvent runEvent_{static_cast<QEvent::Type>(QEvent::registerEventType())};
+    // One event type for every queue: the toolkit has only so many to hand out.
+    static QEvent::Type RunEventType() {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+
+    const QEvent runEvent_{RunEventType()};
     std::mutex mutex_;
     std::deque<std::function<void()>> pending_;  // under mutex_
     Runner* runner_;                             // under mutex_; nullptr once closed
