@@ -15,6 +15,8 @@ using testing_support::Eventually;
 
 constexpr int FrameHide = 2;
 constexpr int FrameMinimise = 12;
+constexpr int SlotK2 = 24;
+constexpr int MediaRow = 8;  // button-popup row of the media keys' group
 
 class DesktopWindow : public testing_support::DesktopProgramTest {
 protected:
@@ -116,6 +118,52 @@ TEST_F(DesktopWindow, HiddenOrMinimisedAndShownAgainTheWindowComesBackWhereItWas
         EXPECT_TRUE(Eventually([&] { return Middle() == middle; }, 2000))
             << "round " << round << ": the middle of the page is not the page";
     }
+}
+
+TEST_F(DesktopWindow, TheButtonAndGroupPopupsStayAboveTheMainWindowWhenItIsRaised) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram(DesktopSession::Tray::None));
+    const QRect slot = testing_support::MainSkinRect(folder_, SlotK2);
+    Click(SlotK2);
+    std::uint64_t popup = 0;
+    ASSERT_TRUE(Eventually([&] {
+        const auto found = probe_->WindowsTitled(QStringLiteral("MainMenuDlg"));
+        popup = found.size() == 1 && probe_->IsShown(found.front()) ? found.front() : 0;
+        return popup != 0;
+    })) << "no button popup";
+    EXPECT_EQ(probe_->Position(popup), WindowPlace() + QPoint(slot.x(), slot.y() + slot.height()))
+        << "the button popup opens at the slot's lower left corner";
+    // The media group opens beside its row.
+    const QImage rows(folder_.Path(QStringLiteral("skins/menu_mask.jpg")));
+    const int rowHeight = rows.height() / 11;
+    Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(popup),
+             QString::number(rows.width() / 2),
+             QString::number((MediaRow - 1) * rowHeight + rowHeight / 2), QStringLiteral("sleep"),
+             QStringLiteral("0.2")});
+
+    const QImage groupRows(folder_.Path(QStringLiteral("skins/advanced menu_mask.jpg")));
+    ASSERT_FALSE(groupRows.isNull());
+    // The media group's first row lies three rows above the button popup's top, right of it.
+    const QPoint groupPlace = probe_->Position(popup) + QPoint(rows.width(), -3 * rowHeight);
+    std::uint64_t group = 0;
+    ASSERT_TRUE(Eventually([&] {
+        const auto found = probe_->ShownWindowsAt(groupPlace);
+        group = found.empty() ? 0 : found.front();
+        return group != 0;
+    })) << "no group popup beside the media row";
+
+    // Raised as a second copy of the program or the window manager raises it.
+    Xdotool({QStringLiteral("windowraise"), QString::number(window_), QStringLiteral("sleep"),
+             QStringLiteral("0.3")});
+    EXPECT_TRUE(probe_->IsShown(popup));
+    EXPECT_TRUE(probe_->IsShown(group));
+    EXPECT_TRUE(probe_->IsAbove(popup, window_)) << "the button popup went under the main window";
+    // What keeps them there with any window manager: each is a managed window, transient for
+    // its opener.
+    EXPECT_FALSE(probe_->BypassesWindowManager(popup));
+    EXPECT_FALSE(probe_->BypassesWindowManager(group));
+    EXPECT_EQ(probe_->TransientFor(popup), window_);
+    EXPECT_EQ(probe_->TransientFor(group), popup);
+    EXPECT_TRUE(probe_->IsAbove(group, popup)) << "the group popup went under the button popup";
 }
 
 }  // namespace
