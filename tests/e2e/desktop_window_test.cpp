@@ -3,15 +3,21 @@
 // server as a person drives it.
 #include <gtest/gtest.h>
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QImage>
 #include <QStringList>
 
 #include "support/desktop_program.h"
+#include "support/private_bus.h"
+#include "support/qt_app.h"
+#include "support/status_notifier_watcher.h"
 
 namespace {
 
 using testing_support::DesktopSession;
 using testing_support::Eventually;
+using testing_support::StartTimeoutMs;
 
 constexpr int FrameHide = 2;
 constexpr int FrameMinimise = 12;
@@ -164,6 +170,36 @@ TEST_F(DesktopWindow, TheButtonAndGroupPopupsStayAboveTheMainWindowWhenItIsRaise
     EXPECT_EQ(probe_->TransientFor(popup), window_);
     EXPECT_EQ(probe_->TransientFor(group), popup);
     EXPECT_TRUE(probe_->IsAbove(group, popup)) << "the group popup went under the button popup";
+}
+
+TEST_F(DesktopWindow, AnActivationOnAStatusNotifierHostShowsTheHiddenWindow) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");  // the test's own event loop needs no display
+    testing_support::TestApplication();
+    testing_support::PrivateSystemBus bus;
+    if (!bus.ok()) {
+        GTEST_SKIP() << "needs dbus-daemon (scripts/install-deps.sh installs it)";
+    }
+    testing_support::StatusNotifierWatcher watcher;
+    QDBusConnection connection = bus.Connection();
+    ASSERT_TRUE(watcher.Serve(connection));
+    ASSERT_NO_FATAL_FAILURE(StartProgram(DesktopSession::Tray::None, bus.Address()));
+    ASSERT_TRUE(testing_support::ProcessEventsUntil(
+        [&] { return !watcher.RegisteredStatusNotifierItems().isEmpty(); }, StartTimeoutMs()))
+        << "the item did not register with the watcher";
+
+    probe_->RequestClose(window_);
+    ASSERT_TRUE(testing_support::ProcessEventsUntil([&] { return !probe_->IsShown(window_); },
+                                                    StartTimeoutMs()))
+        << "closing hides the window";
+    // A left click on the icon, as the host reports it.
+    QDBusMessage activate = QDBusMessage::createMethodCall(
+        watcher.RegisteredStatusNotifierItems().first(), QStringLiteral("/StatusNotifierItem"),
+        QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"));
+    activate << 10 << 10;
+    ASSERT_TRUE(connection.send(activate));
+    EXPECT_TRUE(testing_support::ProcessEventsUntil([&] { return probe_->IsShown(window_); },
+                                                    StartTimeoutMs()))
+        << "the activation did not show the window";
 }
 
 }  // namespace
