@@ -7,11 +7,13 @@
 #include <QDBusMessage>
 #include <QImage>
 #include <QStringList>
+#include <algorithm>
 
 #include "support/desktop_program.h"
 #include "support/private_bus.h"
 #include "support/qt_app.h"
 #include "support/status_notifier_watcher.h"
+#include "ui/skin_rects.h"
 
 namespace {
 
@@ -19,9 +21,10 @@ using testing_support::DesktopSession;
 using testing_support::Eventually;
 using testing_support::StartTimeoutMs;
 
-constexpr int FrameHide = 2;
-constexpr int FrameMinimise = 12;
-constexpr int SlotK2 = 24;
+using ui::FrameHide;
+using ui::FrameMinimise;
+
+constexpr int SlotK2 = ui::MainSlotFirst + 2;
 constexpr int MediaRow = 8;  // button-popup row of the media keys' group
 
 class DesktopWindow : public testing_support::DesktopProgramTest {
@@ -152,8 +155,13 @@ TEST_F(DesktopWindow, TheButtonAndGroupPopupsStayAboveTheMainWindowWhenItIsRaise
     const QPoint groupPlace = probe_->Position(popup) + QPoint(rows.width(), -3 * rowHeight);
     std::uint64_t group = 0;
     ASSERT_TRUE(Eventually([&] {
-        const auto found = probe_->ShownWindowsAt(groupPlace);
-        group = found.empty() ? 0 : found.front();
+        // The program's own window there, not the frame the window manager put around it.
+        const auto program = probe_->WindowsOfProgram(QStringLiteral("zelbo-mouse"));
+        for (std::uint64_t w : probe_->ShownWindowsAt(groupPlace)) {
+            if (std::find(program.begin(), program.end(), w) != program.end()) {
+                group = w;
+            }
+        }
         return group != 0;
     })) << "no group popup beside the media row";
 

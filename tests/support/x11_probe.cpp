@@ -68,6 +68,24 @@ std::vector<Window> AllWindows(Display* display) {
     return all;
 }
 
+// The windows of AllWindows for which match(display, window) holds.
+template <typename Match>
+std::vector<std::uint64_t> WindowsWhere(Display* display, Match match) {
+    std::vector<std::uint64_t> found;
+    if (display == nullptr) {
+        return found;
+    }
+    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
+    for (Window window : AllWindows(display)) {
+        if (match(display, window)) {
+            found.push_back(window);
+        }
+    }
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return found;
+}
+
 // The child of the root that holds window (itself on a bare server, its frame under a window
 // manager).
 Window TopLevelOf(Display* display, Window window) {
@@ -112,48 +130,30 @@ bool X11Probe::ok() const {
 }
 
 std::vector<std::uint64_t> X11Probe::WindowsTitled(const QString& title) {
-    std::vector<std::uint64_t> found;
-    Display* display = impl_->display;
-    if (display == nullptr) {
-        return found;
-    }
-    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
     const QByteArray wanted = title.toUtf8();
-    for (Window window : AllWindows(display)) {
+    return WindowsWhere(impl_->display, [&](Display* display, Window window) {
         char* name = nullptr;
-        if (XFetchName(display, window, &name) != 0 && name != nullptr) {
-            if (wanted == QByteArray(name)) {
-                found.push_back(window);
-            }
-            XFree(name);
+        if (XFetchName(display, window, &name) == 0 || name == nullptr) {
+            return false;
         }
-    }
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    return found;
+        const bool match = wanted == QByteArray(name);
+        XFree(name);
+        return match;
+    });
 }
 
 std::vector<std::uint64_t> X11Probe::WindowsOfProgram(const QString& resName) {
-    std::vector<std::uint64_t> found;
-    Display* display = impl_->display;
-    if (display == nullptr) {
-        return found;
-    }
-    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
     const QByteArray wanted = resName.toUtf8();
-    for (Window window : AllWindows(display)) {
+    return WindowsWhere(impl_->display, [&](Display* display, Window window) {
         XClassHint hint{nullptr, nullptr};
-        if (XGetClassHint(display, window, &hint) != 0) {
-            if (hint.res_name != nullptr && wanted == QByteArray(hint.res_name)) {
-                found.push_back(window);
-            }
-            XFree(hint.res_name);
-            XFree(hint.res_class);
+        if (XGetClassHint(display, window, &hint) == 0) {
+            return false;
         }
-    }
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    return found;
+        const bool match = hint.res_name != nullptr && wanted == QByteArray(hint.res_name);
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        return match;
+    });
 }
 
 std::vector<std::uint64_t> X11Probe::ShownWindowsAt(QPoint place) {
