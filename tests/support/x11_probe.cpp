@@ -68,6 +68,16 @@ std::vector<Window> AllWindows(Display* display) {
     return all;
 }
 
+// What query(display) returns, asked without an X error when a window has gone meanwhile.
+template <typename Query>
+auto Quietly(Display* display, Query query) {
+    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
+    const auto result = query(display);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return result;
+}
+
 // The windows of AllWindows for which match(display, window) holds.
 template <typename Match>
 std::vector<std::uint64_t> WindowsWhere(Display* display, Match match) {
@@ -177,45 +187,32 @@ bool X11Probe::BypassesWindowManager(std::uint64_t window) {
 }
 
 std::uint64_t X11Probe::TransientFor(std::uint64_t window) {
-    Display* display = impl_->display;
-    if (display == nullptr) {
+    if (impl_->display == nullptr) {
         return 0;
     }
-    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
-    Window owner = 0;
-    if (XGetTransientForHint(display, window, &owner) == 0) {
-        owner = 0;
-    }
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    return owner;
+    return Quietly(impl_->display, [&](Display* display) -> std::uint64_t {
+        Window owner = 0;
+        return XGetTransientForHint(display, window, &owner) != 0 ? owner : 0;
+    });
 }
 
 bool X11Probe::IsTopLevel(std::uint64_t window) {
-    Display* display = impl_->display;
-    if (display == nullptr) {
-        return false;
-    }
-    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
-    const bool top = TopLevelOf(display, window) == window;
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    return top;
+    return impl_->display != nullptr && Quietly(impl_->display, [&](Display* display) {
+               return TopLevelOf(display, window) == window;
+           });
 }
 
 QPoint X11Probe::Position(std::uint64_t window) {
-    Display* display = impl_->display;
-    if (display == nullptr) {
+    if (impl_->display == nullptr) {
         return {};
     }
-    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
-    int x = 0;
-    int y = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    return {x, y};
+    return Quietly(impl_->display, [&](Display* display) {
+        int x = 0;
+        int y = 0;
+        Window child = 0;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+        return QPoint(x, y);
+    });
 }
 
 bool X11Probe::IsAbove(std::uint64_t a, std::uint64_t b) {
