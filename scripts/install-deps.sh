@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libqt6dbus6 libgl-dev libxkbcommon-dev
     libudev-dev libx11-dev libxcb-xkb-dev libxi-dev libxtst-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    xvfb xauth xdotool fonts-wqy-zenhei dbus-daemon
+    xvfb xauth xdotool fonts-wqy-zenhei dbus-daemon openbox trayer
 )
 
 missing=()

@@ -36,6 +36,7 @@
 #include "ui/about_dlg.h"
 #include "ui/click_dispatch.h"
 #include "ui/dialogs.h"
+#include "ui/display_query.h"
 #include "ui/display_threads.h"
 #include "ui/editable_list_box.h"
 #include "ui/kve_menu.h"
@@ -258,11 +259,7 @@ void CKVE_ZelboDlg::RestoreWindow() {
     if (windowTitle() != QString::fromUtf8(MainWindowTitle)) {
         return;  // not yet findable by its title
     }
-    hiddenToTray_ = false;
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    ShowRestored();
 }
 
 // ---- start-up -----------------------------------------------------------------------------
@@ -484,9 +481,11 @@ std::intptr_t CKVE_ZelboDlg::OnWindowMessage(unsigned message, std::uintptr_t wP
             OnCommand(static_cast<unsigned>(wParam & 0xFFFF));
             return 0;
         case ui::WM_NCLBUTTONDOWN:
-            // The skin drags the window by posting a press on the caption.
-            if (wParam == HTCAPTION && windowHandle() != nullptr) {
-                windowHandle()->startSystemMove();
+            // The skin drags the window by posting a press on the caption. The press may be
+            // over by now (a quick click): a move started then would have the window follow
+            // the pointer with no button held, until the next click.
+            if (wParam == HTCAPTION) {
+                ui::StartWindowMoveWhileHeld(*this);
             }
             return 0;
         default:

@@ -7,10 +7,12 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QPoint>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "device/ui_executor.h"
 #include "ui/page_layouts.h"
@@ -135,6 +137,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // A restore repaints the page at once: a paint that came while the window was still
+    // minimised drew the program's icon in it.
+    void changeEvent(QEvent* event) override;
     // Esc does not end the dialog: only EndDialog does.
     void reject() override {}
 
@@ -146,6 +151,11 @@ private:
     // SW_MINIMIZE then SW_HIDE: only the notification-area icon is left. Where the desktop
     // has no notification area the window stays minimised instead.
     void HideToTray();
+    // Where the window is, kept before it is minimised or hidden, and where ShowRestored puts
+    // it back: a window manager may otherwise map it again wherever it likes.
+    void RememberPlace();
+    // SW_SHOW then SW_RESTORE: shown, not minimised, where it was, on top.
+    void ShowRestored();
     // The system menu at a screen position; the chosen item arrives as WM_SYSCOMMAND.
     void ShowSystemMenu(QPoint screenPos);
     // Sleep and wake-up of the machine arrive as WM_POWERBROADCAST.
@@ -175,5 +185,6 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     bool ending_ = false;
     bool hiddenToTray_ = false;
+    std::optional<QPoint> place_;
     int endResult_ = 0;
 };

@@ -33,6 +33,7 @@
 #include "profile/profile_switch.h"
 #include "ui/about_dlg.h"
 #include "ui/click_dispatch.h"
+#include "ui/display_query.h"
 #include "ui/display_threads.h"
 #include "ui/editable_list_box.h"
 #include "ui/kve_menu.h"
@@ -71,6 +72,7 @@ void CKVE_ZelboDlg::OnSysCommand(unsigned id, std::intptr_t) {
             return;
         }
         case SC_MINIMIZE:
+            RememberPlace();
             showMinimized();
             return;
         case SC_CLOSE:
@@ -88,16 +90,21 @@ void CKVE_ZelboDlg::OnClose() {
 }
 
 void CKVE_ZelboDlg::HideToTray() {
-    setWindowState(windowState() | Qt::WindowMinimized);
+    RememberPlace();
     if (!ui::NotificationAreaAvailable()) {
         // No notification area to come back from: the window stays in the task bar, minimised.
+        setWindowState(windowState() | Qt::WindowMinimized);
         hiddenToTray_ = false;
         if (!isVisible() && modalLoop_ != nullptr) {
             show();
         }
         return;
     }
+    // Hidden first, then marked minimised: a window manager asked to iconify a window that
+    // is going anyway answers late, and that late answer would minimise the window again
+    // right after it was shown from the notification area.
     hide();
+    setWindowState(windowState() | Qt::WindowMinimized);
     hiddenToTray_ = true;
 }
 
@@ -140,11 +147,33 @@ std::intptr_t CKVE_ZelboDlg::OnNotifyIcon(std::uintptr_t iconId, std::intptr_t m
 }
 
 void CKVE_ZelboDlg::OnTrayShow() {
+    ShowRestored();
+}
+
+void CKVE_ZelboDlg::RememberPlace() {
+    if (isVisible() && !isMinimized()) {
+        place_ = ui::ScreenPlace(*this);
+    }
+}
+
+void CKVE_ZelboDlg::ShowRestored() {
     hiddenToTray_ = false;
-    show();
+    // Restored before it is mapped: a window mapped while still minimised comes up iconic, and
+    // the restore then races the window manager's handling of that map.
     setWindowState(windowState() & ~Qt::WindowMinimized);
+    if (place_.has_value()) {
+        setGeometry(QRect(*place_, size()));
+    }
+    show();
     raise();
     activateWindow();
+}
+
+void CKVE_ZelboDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
+        update();
+    }
 }
 
 void CKVE_ZelboDlg::OnTrayExit() {

@@ -139,7 +139,7 @@ void ui::ApplyButtonChoice(std::int32_t code) {
 // ---- both popups ----------------------------------------------------------------------------
 
 ui::PopupWindow::PopupWindow(QWidget* owner)
-    : QDialog(owner, Qt::ToolTip | Qt::FramelessWindowHint) {
+    : QDialog(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);

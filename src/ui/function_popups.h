@@ -48,9 +48,9 @@ inline constexpr int SubMenuDlgWindowHeight = 400;
 // last slot takes it back. A slot or profile outside the table changes nothing.
 void ApplyButtonChoice(std::int32_t code);
 
-// What both popups are: a frameless tool-tip window (exactly where it is put, beside its owner
-// also where the display server places windows itself, never activated, no pointer grab) with
-// mouse tracking and no background erase.
+// What both popups are: a frameless tool window transient for its owner, so that a window
+// manager keeps it above the owner however the owner is raised, and never activated, with no
+// pointer grab, mouse tracking and no background erase. It opens exactly where it is put.
 class PopupWindow : public QDialog {
 public:
     explicit PopupWindow(QWidget* owner);

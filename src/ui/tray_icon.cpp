@@ -1,5 +1,7 @@
 #include "ui/tray_icon.h"
 
+#include <QDBusConnection>
+#include <QDBusInterface>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -10,7 +12,19 @@
 namespace ui {
 
 namespace {
+
 std::optional<bool> g_notificationAreaOverride;  // user-interface thread
+
+// Whether the desktop hosts icons as StatusNotifierItems over the session bus, asked the way
+// the toolkit asks before it picks that kind of icon over an XEmbed one: the watcher's property
+// read through its introspection data.
+bool StatusNotifierHostRegistered() {
+    QDBusInterface watcher(
+        QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus());
+    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
+
 }  // namespace
 
 bool NotificationAreaAvailable() {
@@ -33,10 +47,15 @@ bool TrayIcon::Add() {
         return false;
     }
     if (!tray_) {
+        // A StatusNotifierItem host reports a left click only as an activation, never as a
+        // double click: there the activation is what shows the window. On an XEmbed icon an
+        // activation is any single click, and the double click stays the one that shows it.
+        const unsigned triggerMessage =
+            StatusNotifierHostRegistered() ? WM_LBUTTONDBLCLK : WM_LBUTTONUP;
         tray_ = std::make_unique<QSystemTrayIcon>(icon_);
         // The callback arrives as a posted window message, like the shell's callback message.
         QObject::connect(tray_.get(), &QSystemTrayIcon::activated, this,
-                         [this](QSystemTrayIcon::ActivationReason reason) {
+                         [this, triggerMessage](QSystemTrayIcon::ActivationReason reason) {
                              unsigned mouseMessage = 0;
                              switch (reason) {
                                  case QSystemTrayIcon::DoubleClick:
@@ -46,7 +65,7 @@ bool TrayIcon::Add() {
                                      mouseMessage = WM_RBUTTONUP;
                                      break;
                                  case QSystemTrayIcon::Trigger:
-                                     mouseMessage = WM_LBUTTONUP;
+                                     mouseMessage = triggerMessage;
                                      break;
                                  case QSystemTrayIcon::MiddleClick:
                                      mouseMessage = WM_MBUTTONUP;

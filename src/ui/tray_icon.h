@@ -1,9 +1,10 @@
 // The program's icon in the notification area. The main window adds it at start-up and when it
 // hides, and removes it before the program ends. Mouse actions on it come back to the owner as
 // the callback window message WM_USER+1 with the icon id and the mouse message, as the window's
-// message table expects. Where the desktop offers no notification area the requests still
-// succeed and the icon appears if one turns up later; the window then minimises instead of
-// hiding (NotificationAreaAvailable). User-interface thread only.
+// message table expects; on a StatusNotifierItem host, which reports a left click only as an
+// activation, the activation comes back as the double click. Where the desktop offers no
+// notification area the requests still succeed and the icon appears if one turns up later; the
+// window then minimises instead of hiding (NotificationAreaAvailable). User-interface thread only.
 #pragma once
 
 #include <QIcon>

@@ -38,11 +38,11 @@ void PointerRunTest::TearDown() {
     }
 }
 
-QRect PointerRunTest::MainRect(int index) const {
+QRect MainSkinRect(const ProgramFolder& folder, int index) {
     const QStringList fields =
         platform::GetPrivateProfileString(
             QStringLiteral("BUTTONPOS"), QString::number(index), QString(), 256,
-            folder_.Path(QStringLiteral("skins/INI_EN/skin_main_en.ini")))
+            folder.Path(QStringLiteral("skins/INI_EN/skin_main_en.ini")))
             .split(QLatin1Char(','));
     EXPECT_GE(fields.size(), 5) << index;
     if (fields.size() < 5) {
@@ -51,8 +51,8 @@ QRect PointerRunTest::MainRect(int index) const {
     return {fields[1].toInt(), fields[2].toInt(), fields[3].toInt(), fields[4].toInt()};
 }
 
-QPoint PointerRunTest::Centre(int index) const {
-    const QRect r = MainRect(index);
+QPoint MainCentre(const ProgramFolder& folder, int index) {
+    const QRect r = MainSkinRect(folder, index);
     return {r.x() + r.width() / 2, r.y() + r.height() / 2};
 }
 

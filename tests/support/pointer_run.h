@@ -17,15 +17,18 @@
 
 namespace testing_support {
 
+// A main-page rectangle of the English skin in the folder, in window coordinates, and its
+// centre (x + w / 2, y + h / 2).
+QRect MainSkinRect(const ProgramFolder& folder, int index);
+QPoint MainCentre(const ProgramFolder& folder, int index);
+
 class PointerRunTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A main-page rectangle of the English skin, in window coordinates, and its centre
-    // (x + w / 2, y + h / 2).
-    QRect MainRect(int index) const;
-    QPoint Centre(int index) const;
+    QRect MainRect(int index) const { return MainSkinRect(folder_, index); }
+    QPoint Centre(int index) const { return MainCentre(folder_, index); }
     // Moves the pointer to p (window coordinates, also beyond the window).
     void MoveTo(QPoint p);
     // Moves there and clicks the left button.

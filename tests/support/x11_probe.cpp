@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace testing_support {
@@ -30,14 +31,102 @@ bool WindowExists(Display* display, Window window) {
     return QueryAttributes(display, window, attributes);
 }
 
+// The window's children, bottom of the stack first; none when it has gone.
+std::vector<Window> Children(Display* display, Window window) {
+    std::vector<Window> result;
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, window, &rootReturn, &parent, &children, &count) != 0) {
+        result.assign(children, children + count);
+        if (children != nullptr) {
+            XFree(children);
+        }
+    }
+    return result;
+}
+
+// Root's children, a window manager's frames and what they hold, a panel's icons in their
+// sockets: five levels down from the root.
+std::vector<Window> AllWindows(Display* display) {
+    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
+    std::vector<Window> all;
+    std::vector<Window> level{DefaultRootWindow(display)};
+    for (int depth = 0; depth < 5 && !level.empty(); ++depth) {
+        std::vector<Window> next;
+        for (Window parent : level) {
+            for (Window child : Children(display, parent)) {
+                next.push_back(child);
+            }
+        }
+        all.insert(all.end(), next.begin(), next.end());
+        level = std::move(next);
+    }
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return all;
+}
+
+// What query(display) returns, asked without an X error when a window has gone meanwhile.
+template <typename Query>
+auto Quietly(Display* display, Query query) {
+    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
+    const auto result = query(display);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return result;
+}
+
+// The windows of AllWindows for which match(display, window) holds.
+template <typename Match>
+std::vector<std::uint64_t> WindowsWhere(Display* display, Match match) {
+    std::vector<std::uint64_t> found;
+    if (display == nullptr) {
+        return found;
+    }
+    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
+    for (Window window : AllWindows(display)) {
+        if (match(display, window)) {
+            found.push_back(window);
+        }
+    }
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return found;
+}
+
+// The child of the root that holds window (itself on a bare server, its frame under a window
+// manager).
+Window TopLevelOf(Display* display, Window window) {
+    const Window root = DefaultRootWindow(display);
+    for (int depth = 0; depth < 8; ++depth) {
+        Window rootReturn = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display, window, &rootReturn, &parent, &children, &count) == 0) {
+            return 0;
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+        if (parent == root || parent == 0) {
+            return window;
+        }
+        window = parent;
+    }
+    return 0;
+}
+
 }  // namespace
 
 struct X11Probe::Impl {
     Display* display = nullptr;
 };
 
-X11Probe::X11Probe() : impl_(std::make_unique<Impl>()) {
-    impl_->display = XOpenDisplay(nullptr);
+X11Probe::X11Probe(const QString& display) : impl_(std::make_unique<Impl>()) {
+    impl_->display = XOpenDisplay(display.isEmpty() ? nullptr : display.toLocal8Bit().constData());
 }
 
 X11Probe::~X11Probe() {
@@ -51,35 +140,96 @@ bool X11Probe::ok() const {
 }
 
 std::vector<std::uint64_t> X11Probe::WindowsTitled(const QString& title) {
+    const QByteArray wanted = title.toUtf8();
+    return WindowsWhere(impl_->display, [&](Display* display, Window window) {
+        char* name = nullptr;
+        if (XFetchName(display, window, &name) == 0 || name == nullptr) {
+            return false;
+        }
+        const bool match = wanted == QByteArray(name);
+        XFree(name);
+        return match;
+    });
+}
+
+std::vector<std::uint64_t> X11Probe::WindowsOfProgram(const QString& resName) {
+    const QByteArray wanted = resName.toUtf8();
+    return WindowsWhere(impl_->display, [&](Display* display, Window window) {
+        XClassHint hint{nullptr, nullptr};
+        if (XGetClassHint(display, window, &hint) == 0) {
+            return false;
+        }
+        const bool match = hint.res_name != nullptr && wanted == QByteArray(hint.res_name);
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        return match;
+    });
+}
+
+std::vector<std::uint64_t> X11Probe::ShownWindowsAt(QPoint place) {
     std::vector<std::uint64_t> found;
     Display* display = impl_->display;
     if (display == nullptr) {
         return found;
     }
-    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
-    Window root = DefaultRootWindow(display);
-    Window rootReturn = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display, root, &rootReturn, &parent, &children, &count) != 0) {
-        const QByteArray wanted = title.toUtf8();
-        for (unsigned i = 0; i < count; ++i) {
-            char* name = nullptr;
-            if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-                if (wanted == QByteArray(name)) {
-                    found.push_back(children[i]);
-                }
-                XFree(name);
-            }
-        }
-        if (children != nullptr) {
-            XFree(children);
+    for (Window window : AllWindows(display)) {
+        if (IsShown(window) && Position(window) == place) {
+            found.push_back(window);
         }
     }
+    return found;
+}
+
+bool X11Probe::BypassesWindowManager(std::uint64_t window) {
+    XWindowAttributes attributes;
+    return impl_->display != nullptr && QueryAttributes(impl_->display, window, attributes) &&
+           attributes.override_redirect != 0;
+}
+
+std::uint64_t X11Probe::TransientFor(std::uint64_t window) {
+    if (impl_->display == nullptr) {
+        return 0;
+    }
+    return Quietly(impl_->display, [&](Display* display) -> std::uint64_t {
+        Window owner = 0;
+        return XGetTransientForHint(display, window, &owner) != 0 ? owner : 0;
+    });
+}
+
+bool X11Probe::IsTopLevel(std::uint64_t window) {
+    return impl_->display != nullptr && Quietly(impl_->display, [&](Display* display) {
+               return TopLevelOf(display, window) == window;
+           });
+}
+
+QPoint X11Probe::Position(std::uint64_t window) {
+    if (impl_->display == nullptr) {
+        return {};
+    }
+    return Quietly(impl_->display, [&](Display* display) {
+        int x = 0;
+        int y = 0;
+        Window child = 0;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+        return QPoint(x, y);
+    });
+}
+
+bool X11Probe::IsAbove(std::uint64_t a, std::uint64_t b) {
+    Display* display = impl_->display;
+    if (display == nullptr) {
+        return false;
+    }
+    XErrorHandler previous = XSetErrorHandler(IgnoreXErrors);
+    const Window root = DefaultRootWindow(display);
+    const Window topA = TopLevelOf(display, a);
+    const Window topB = TopLevelOf(display, b);
+    // The root's children come bottom first.
+    const std::vector<Window> stack = Children(display, root);
     XSync(display, False);
     XSetErrorHandler(previous);
-    return found;
+    const auto at = [&](Window w) { return std::find(stack.begin(), stack.end(), w); };
+    return at(topA) != stack.end() && at(topB) != stack.end() && at(topA) > at(topB);
 }
 
 bool X11Probe::IsShown(std::uint64_t window) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -14,7 +15,8 @@ namespace testing_support {
 
 class X11Probe {
 public:
-    X11Probe();
+    // The display of DISPLAY, or the one named (":N").
+    explicit X11Probe(const QString& display = QString());
     ~X11Probe();
     X11Probe(const X11Probe&) = delete;
     X11Probe& operator=(const X11Probe&) = delete;
@@ -22,8 +24,25 @@ public:
     // False when no display can be opened (no DISPLAY).
     bool ok() const;
 
-    // Top-level windows whose WM_NAME is title.
+    // Windows whose WM_NAME is title: the top-level ones, and on a desktop with a window manager
+    // the clients inside its frames too.
     std::vector<std::uint64_t> WindowsTitled(const QString& title);
+    // Windows (as WindowsTitled finds them) whose WM_CLASS names the program resName.
+    std::vector<std::uint64_t> WindowsOfProgram(const QString& resName);
+    // Shown windows (as WindowsTitled finds them) whose top left corner is at place.
+    std::vector<std::uint64_t> ShownWindowsAt(QPoint place);
+    // True when the window bypasses the window manager (override-redirect): nothing stacks it
+    // with the windows the manager keeps.
+    bool BypassesWindowManager(std::uint64_t window);
+    // The window that window is transient for (WM_TRANSIENT_FOR), 0 for none.
+    std::uint64_t TransientFor(std::uint64_t window);
+    // True when the window is a child of the root (not held by a frame or a panel).
+    bool IsTopLevel(std::uint64_t window);
+    // Where the window's top left corner is on the screen.
+    QPoint Position(std::uint64_t window);
+    // True when the top-level window holding a (its frame, under a window manager) lies above
+    // the one holding b.
+    bool IsAbove(std::uint64_t a, std::uint64_t b);
     // True when the window exists and is mapped (viewable).
     bool IsShown(std::uint64_t window);
     // WM_DELETE_WINDOW, as a window manager sends it when the user closes the window.

@@ -1,0 +1,25 @@
+// What the display server says at this moment, where the toolkit's own idea lags behind: it
+// learns of a press and its release only when both have left its queue, and of a move by the
+// window manager only when that move's notice arrives. Off X11 the toolkit's idea is all there
+// is. User-interface thread only.
+#pragma once
+
+#include <QPoint>
+
+class QWidget;
+
+namespace ui {
+
+// Whether the left mouse button is down.
+bool LeftButtonHeld();
+
+// Hands the window to the window manager's move, as a press on a title bar does, when the left
+// button is still held; false when it is not (nothing starts then). The move starts from where
+// the pointer really is: the toolkit's idea of the window's place may be stale after the window
+// manager moved it, and a move started from a stale place makes the window jump.
+bool StartWindowMoveWhileHeld(QWidget& window);
+
+// Where the window's top left corner is on the screen.
+QPoint ScreenPlace(const QWidget& window);
+
+}  // namespace ui
