@@ -15,7 +15,10 @@
 #include <optional>
 
 #include "device/ui_executor.h"
+#include "ui/click_dispatch.h"
 #include "ui/page_layouts.h"
+#include "ui/slot_popup.h"
+#include "ui/window_message.h"
 
 namespace ui {
 class DisplayThreads;
@@ -36,10 +39,8 @@ class QEventLoop;
 class QMouseEvent;
 class QPaintEvent;
 
-// The window title: a second copy and the keyboard hook find the window by it.
-inline constexpr char MainWindowTitle[] = "ZP-3907 Gaming mouse";
-
-class CKVE_ZelboDlg final : public QDialog {
+// The clicks and the function popups reach the window through their own interfaces.
+class CKVE_ZelboDlg final : public QDialog, public ui::ClickTarget, public ui::PopupOwner {
 public:
     explicit CKVE_ZelboDlg(QWidget* parent = nullptr);
     ~CKVE_ZelboDlg() override;
@@ -49,7 +50,7 @@ public:
     int DoModal();
     // Ends the modal loop with result (at once when it runs, else before it starts).
     void EndDialog(int result);
-    bool IsEnding() const { return ending_; }
+    bool IsEnding() const override { return ending_; }
 
     // A second copy asked for the window (ShowWindow with SW_RESTORE): shown, restored, raised.
     void RestoreWindow();
@@ -57,9 +58,10 @@ public:
     // The executor the worker threads hand their user-interface work to.
     UiExecutor UiThread() const;
 
-    const ui::PageLayouts& layouts() const { return m_layouts; }
+    QWidget& Widget() override { return *this; }
+    const ui::PageLayouts& layouts() const override { return m_layouts; }
     // The macro editor's controls (made at start-up).
-    MacroControls* macroControls() const { return macroControls_.get(); }
+    MacroControls* macroControls() const override { return macroControls_.get(); }
 
     // Notification-area icon.
     void AddTrayIcon();
@@ -84,7 +86,7 @@ public:
     void OnMouseMove(unsigned flags, QPoint point);
     // The first of rects[0..last] that contains pt, 255 when none does (see click_dispatch.h).
     static std::int32_t HitTestRects(const QPoint* pt, const ui::ButtonPos* rects, int last);
-    void OnClose();
+    void OnClose() override;
     std::intptr_t OnNotifyIcon(std::uintptr_t iconId, std::intptr_t mouseMessage);
     std::intptr_t OnDeviceChange(std::uintptr_t event, std::intptr_t header);
     void OnMacroListSelChange();
@@ -105,28 +107,28 @@ public:
 
     // Entry points the click dispatch calls; each is filled in by the piece that owns it.
     // Button-function popup for main rectangle 22..28 (warning first where needed).
-    void OpenFunctionPopup(int mainIndex);
+    void OpenFunctionPopup(int mainIndex) override;
     // Destroys the open function popup, if any (every button-down on the main page).
-    void CloseFunctionPopup();
+    void CloseFunctionPopup() override;
     // Advanced-page macro buttons 0..7, 28 and 38.
-    void OnMacroButton(int advIndex);
+    void OnMacroButton(int advIndex) override;
     // Advanced-page button 4: starts or stops the keyboard recording.
     void OnRecordButton();
     // Sees the key and mouse events of the window and its child widgets before they are
     // delivered (recording, the lists' context menus, Esc/Enter/F10); true consumes the event.
     bool PreTranslateMessage(QObject* receiver, QEvent* event);
     // Colour dialog for DPI level button - 41 (main rectangles 41..46).
-    void OnPickLedColor(int button);
+    void OnPickLedColor(int button) override;
     // Profile files and the factory settings (frame buttons 14, 15, 16).
-    void OnImportConfigIni();
-    void OnExportConfigIni();
-    void OnRestoreDefaults();
+    void OnImportConfigIni() override;
+    void OnExportConfigIni() override;
+    void OnRestoreDefaults() override;
     // Language switch (frame buttons 17, 18 and the menus).
-    void OnLangChinese();
-    void OnLangEnglish();
+    void OnLangChinese() override;
+    void OnLangEnglish() override;
     // Display threads: each starts only when its running flag was clear (and sets it).
-    void StartLedPreviewThread();
-    void StartBlinkThread();
+    void StartLedPreviewThread() override;
+    void StartBlinkThread() override;
 
 protected:
     bool event(QEvent* event) override;

@@ -3,9 +3,9 @@
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QUrl>
+#include <QWidget>
 
 #include "app/core/paths.h"
-#include "app/main_dialog.h"
 #include "device/apply_settings.h"
 #include "macro/macro_commands.h"
 #include "profile/profile_settings.h"
@@ -39,8 +39,8 @@ std::intptr_t PackPoint(QPoint point) {
                                       (static_cast<std::uint32_t>(point.x()) & 0xFFFF));
 }
 
-void DragWindow(CKVE_ZelboDlg& dlg, QPoint point) {
-    PostWindowMessage(&dlg, WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(point));
+void DragWindow(ClickTarget& dlg, QPoint point) {
+    PostWindowMessage(&dlg.Widget(), WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(point));
 }
 
 QRect ToQRect(const RECT& rc) {
@@ -48,37 +48,37 @@ QRect ToQRect(const RECT& rc) {
 }
 
 // The advanced page's controls come and go with the page.
-void EnterAdvancedPage(CKVE_ZelboDlg& dlg) {
+void EnterAdvancedPage(ClickTarget& dlg) {
     g_page = PageAdvanced;
-    dlg.update(g_rgnWindow);
+    dlg.Widget().update(g_rgnWindow);
     if (MacroControls* controls = dlg.macroControls()) {
         const MacroControlRects rects{ToQRect(g_rcEditRepeat),   ToQRect(g_rcEditTrack),
                                       ToQRect(g_rcEditFireTime), ToQRect(g_rcEditMacroName),
                                       ToQRect(g_rcMacroList),    ToQRect(g_rcStepList)};
-        controls->CreateMacroControls(&dlg, rects, FireTimeText());
+        controls->CreateMacroControls(&dlg.Widget(), rects, FireTimeText());
         controls->RefillMacroList();
     }
 }
 
-void LeaveAdvancedPage(CKVE_ZelboDlg& dlg) {
+void LeaveAdvancedPage(ClickTarget& dlg) {
     if (MacroControls* controls = dlg.macroControls()) {
         controls->DestroyMacroControls();
     }
 }
 
-void EnterMainPage(CKVE_ZelboDlg& dlg) {
+void EnterMainPage(ClickTarget& dlg) {
     g_page = PageMain;
     dlg.StartBlinkThread();
-    dlg.update();
+    dlg.Widget().update();
 }
 
-void EnterColorPage(CKVE_ZelboDlg& dlg) {
+void EnterColorPage(ClickTarget& dlg) {
     g_page = PageColor;
     dlg.StartLedPreviewThread();
-    dlg.update();
+    dlg.Widget().update();
 }
 
-void MainPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
+void MainPageDown(ClickTarget& dlg, QPoint point) {
     // Any click on the main page closes an open function popup first.
     dlg.CloseFunctionPopup();
     const int index = g_hoverMain;
@@ -104,13 +104,13 @@ void MainPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
     } else if (In(index, MainDpiCellFirst, MainDpiCellLast)) {
         const int cell = index - MainDpiCellFirst;
         g_dpiSet[cell / DpiCellsPerLevel] = static_cast<std::uint8_t>(cell % DpiCellsPerLevel);
-        dlg.update();
+        dlg.Widget().update();
     } else if (index == NoHover) {
         DragWindow(dlg, point);
     }
 }
 
-void AdvancedPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
+void AdvancedPageDown(ClickTarget& dlg, QPoint point) {
     if (g_hoverMain == TabMain) {
         LeaveAdvancedPage(dlg);
         EnterMainPage(dlg);
@@ -130,10 +130,10 @@ void AdvancedPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
         g_wheelSpeed = static_cast<std::uint8_t>(index - AdvWheelSpeedFirst);
     } else if (index == AdvFireTrack) {
         g_fireTime = FireTimeAt(point.x(), dlg.layouts().m_posAdv[AdvFireTrack]);
-        dlg.update();
+        dlg.Widget().update();
     } else if (index == AdvFireUp || index == AdvFireDown) {
         StepFireTime(index == AdvFireUp ? 1 : -1);
-        dlg.update();
+        dlg.Widget().update();
     } else if (In(index, AdvUsbSpeedFirst, AdvUsbSpeedLast)) {
         g_usbSpeed = static_cast<std::uint8_t>(index - AdvUsbSpeedFirst);
     } else if (index == NoHover && g_hoverMain == NoHover) {
@@ -141,7 +141,7 @@ void AdvancedPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
     }
 }
 
-void ColorPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
+void ColorPageDown(ClickTarget& dlg, QPoint point) {
     if (g_hoverMain == TabMain) {
         EnterMainPage(dlg);
         return;
@@ -164,14 +164,14 @@ void ColorPageDown(CKVE_ZelboDlg& dlg, QPoint point) {
 
 // Repaints when a hover index changed since its last redraw; the advanced page around its
 // child controls.
-void RepaintOnHoverChange(CKVE_ZelboDlg& dlg, std::int32_t hover, std::int32_t& previous) {
+void RepaintOnHoverChange(ClickTarget& dlg, std::int32_t hover, std::int32_t& previous) {
     if (hover == previous) {
         return;
     }
     if (g_page == PageAdvanced) {
-        dlg.repaint(g_rgnWindow);
+        dlg.Widget().repaint(g_rgnWindow);
     } else {
-        dlg.repaint();
+        dlg.Widget().repaint();
     }
     previous = hover;
 }
@@ -255,7 +255,7 @@ QString HelpPagePath() {
     return g_strExeDir + QStringLiteral("/help.html");
 }
 
-void OnMouseMove(CKVE_ZelboDlg& dlg, QPoint point) {
+void OnMouseMove(ClickTarget& dlg, QPoint point) {
     const PageLayouts& layouts = dlg.layouts();
     g_hoverMain = HitTestRects(point, layouts.m_posMain.data(), MainHoverLast(g_page));
     g_hoverColor = HitTestRects(point, layouts.m_posColor.data(), ColorHoverLast(g_ledType));
@@ -265,10 +265,10 @@ void OnMouseMove(CKVE_ZelboDlg& dlg, QPoint point) {
     RepaintOnHoverChange(dlg, g_hoverAdv, g_prevHoverAdv);
 }
 
-void OnLButtonDown(CKVE_ZelboDlg& dlg, QPoint point) {
+void OnLButtonDown(ClickTarget& dlg, QPoint point) {
     if (g_hoverMain != NoHover || g_hoverColor != NoHover || g_hoverAdv != NoHover) {
         g_mousePressed = 1;
-        dlg.update();
+        dlg.Widget().update();
     }
     switch (g_page) {
         case PageMain:
@@ -285,13 +285,13 @@ void OnLButtonDown(CKVE_ZelboDlg& dlg, QPoint point) {
     }
 }
 
-void OnLButtonUp(CKVE_ZelboDlg& dlg, QPoint point) {
+void OnLButtonUp(ClickTarget& dlg, QPoint point) {
     g_mousePressed = 0;
-    dlg.update();
+    dlg.Widget().update();
     const int button = g_hoverMain;
     if (In(button, FrameProfile1, FrameProfile4)) {
         SwitchProfile(button - FrameProfile1 + 1);
-        dlg.update();
+        dlg.Widget().update();
         return;
     }
     switch (button) {
@@ -300,14 +300,14 @@ void OnLButtonUp(CKVE_ZelboDlg& dlg, QPoint point) {
             g_hoverMain = NoHover;
             HideSettingsStep();
             dlg.OnClose();
-            dlg.update();
+            dlg.Widget().update();
             return;
         case FrameApply:
             ApplySettings();
             return;
         case FrameMinimise:
             g_hoverMain = NoHover;
-            PostWindowMessage(&dlg, WM_SYSCOMMAND, SC_MINIMIZE, PackPoint(point));
+            PostWindowMessage(&dlg.Widget(), WM_SYSCOMMAND, SC_MINIMIZE, PackPoint(point));
             return;
         case FrameClose:
             g_hoverMain = NoHover;

@@ -7,7 +7,8 @@
 // languages, the help page). A click never talks to the mouse; only Apply sends the settings.
 //
 // The rules that need no window (hit test, DPI enable switch, fire-time track, cycle colours)
-// are free functions, so they can be checked alone. User-interface thread only.
+// are free functions, so they can be checked alone. What a click asks of the window goes
+// through ClickTarget, which the main window implements. User-interface thread only.
 #pragma once
 
 #include <QPoint>
@@ -16,9 +17,34 @@
 
 #include "ui/skin_layout_file.h"
 
-class CKVE_ZelboDlg;
+class MacroControls;
+class QWidget;
 
 namespace ui {
+
+struct PageLayouts;
+
+// The window the clicks land on: the widget itself (repaints, the messages a click posts, the
+// macro controls' parent), its layouts and the entry points a click reaches.
+class ClickTarget {
+public:
+    virtual ~ClickTarget() = default;
+    virtual QWidget& Widget() = 0;
+    virtual const PageLayouts& layouts() const = 0;
+    virtual MacroControls* macroControls() const = 0;
+    virtual void StartBlinkThread() = 0;
+    virtual void StartLedPreviewThread() = 0;
+    virtual void OpenFunctionPopup(int mainIndex) = 0;
+    virtual void CloseFunctionPopup() = 0;
+    virtual void OnPickLedColor(int button) = 0;
+    virtual void OnMacroButton(int advIndex) = 0;
+    virtual void OnClose() = 0;
+    virtual void OnImportConfigIni() = 0;
+    virtual void OnExportConfigIni() = 0;
+    virtual void OnRestoreDefaults() = 0;
+    virtual void OnLangChinese() = 0;
+    virtual void OnLangEnglish() = 0;
+};
 
 // The index of the first rectangle among 0..last (inclusive) that contains pt, tested in
 // ascending order; NoHover when none does or last is negative.
@@ -45,8 +71,8 @@ void ToggleCycleColor(int k);
 QString HelpPagePath();
 
 // The window's handlers: point in client coordinates.
-void OnMouseMove(CKVE_ZelboDlg& dlg, QPoint point);
-void OnLButtonDown(CKVE_ZelboDlg& dlg, QPoint point);
-void OnLButtonUp(CKVE_ZelboDlg& dlg, QPoint point);
+void OnMouseMove(ClickTarget& dlg, QPoint point);
+void OnLButtonDown(ClickTarget& dlg, QPoint point);
+void OnLButtonUp(ClickTarget& dlg, QPoint point);
 
 }  // namespace ui

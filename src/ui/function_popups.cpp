@@ -6,13 +6,14 @@
 #include <QRegion>
 #include <algorithm>
 
-#include "app/main_dialog.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
 #include "profile/profile_settings.h"
 #include "ui/page_layouts.h"
 #include "ui/popup_paint.h"
 #include "ui/skin_images.h"
+#include "ui/slot_popup.h"
+#include "ui/window_message.h"
 #include "ui/window_state.h"
 
 std::int32_t g_menuSel = ui::NoHover;
@@ -108,7 +109,7 @@ CMenuDlg* FindMenuDlg() {
 QWidget* FindMainWindow() {
     const QString title = QString::fromUtf8(MainWindowTitle);
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->windowTitle() == title && dynamic_cast<CKVE_ZelboDlg*>(window) != nullptr) {
+        if (window->windowTitle() == title && dynamic_cast<ui::PopupOwner*>(window) != nullptr) {
             return window;
         }
     }

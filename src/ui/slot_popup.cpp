@@ -2,10 +2,11 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QWidget>
 
-#include "app/main_dialog.h"
 #include "profile/profile_settings.h"
 #include "ui/function_popups.h"
+#include "ui/page_layouts.h"
 #include "ui/skin_rects.h"
 #include "ui/warning_dlg.h"
 #include "ui/window_state.h"
@@ -31,7 +32,7 @@ bool OtherSlotHoldsLeftClick(int slot) {
 
 }  // namespace
 
-void ui::OpenFunctionPopup(CKVE_ZelboDlg& dlg, int mainIndex) {
+void ui::OpenFunctionPopup(PopupOwner& dlg, int mainIndex) {
     if (mainIndex < ui::MainSlotFirst || mainIndex > ui::MainSlotLast) {
         return;
     }
@@ -40,7 +41,7 @@ void ui::OpenFunctionPopup(CKVE_ZelboDlg& dlg, int mainIndex) {
 
     g_leftClickWarn = 1;
     g_clickedSlot = mainIndex;
-    g_rcWindow = dlg.frameGeometry();
+    g_rcWindow = dlg.Widget().frameGeometry();
     // The popup, and the warning before it, open at the slot's lower left corner.
     const ButtonPos& slotRect = dlg.layouts().m_posMain[mainIndex];
     g_popupY = slotRect.y + slotRect.h + g_rcWindow.top();
@@ -50,7 +51,7 @@ void ui::OpenFunctionPopup(CKVE_ZelboDlg& dlg, int mainIndex) {
     }
     g_leftClickWarnOk = 1;
     if (g_leftClickWarn != 0) {
-        WarningDlg warning(&dlg);
+        WarningDlg warning(&dlg.Widget());
         if (warning.DoModal() == WarningDeclined) {
             g_leftClickWarnOk = 0;
         }
@@ -58,13 +59,13 @@ void ui::OpenFunctionPopup(CKVE_ZelboDlg& dlg, int mainIndex) {
     }
     // The mouse may have gone while the warning was open: the box was closed for the end.
     if (g_leftClickWarnOk != 0 && !dlg.IsEnding()) {
-        auto* menu = new CMenuDlg(&dlg);
+        auto* menu = new CMenuDlg(&dlg.Widget());
         g_pMenuDlg = menu;
         g_menuDlgOpen = 1;
         menu->setGeometry(g_popupX, g_popupY, MenuDlgWindowWidth, MenuDlgWindowHeight);
         menu->show();
     }
-    dlg.update();
+    dlg.Widget().update();
 }
 
 void ui::CloseFunctionPopup() {

@@ -4,13 +4,27 @@
 // User-interface thread only.
 #pragma once
 
-class CKVE_ZelboDlg;
 class QMouseEvent;
+class QWidget;
 
 namespace ui {
 
+struct PageLayouts;
+
+// The window the popups open from (the main window implements it): the widget that owns them
+// and is repainted, and its layouts with the slots' rectangles. After a group choice the group
+// popup repaints the window of this kind that bears the main window's title.
+class PopupOwner {
+public:
+    virtual ~PopupOwner() = default;
+    virtual QWidget& Widget() = 0;
+    virtual const PageLayouts& layouts() const = 0;
+    // The program is ending (the mouse was removed): no popup opens any more.
+    virtual bool IsEnding() const = 0;
+};
+
 // Main-page rectangle mainIndex (22..28, button slots 0..6); any other index does nothing.
-void OpenFunctionPopup(CKVE_ZelboDlg& dlg, int mainIndex);
+void OpenFunctionPopup(PopupOwner& dlg, int mainIndex);
 
 // Destroys the open button popup's window, with its group popup, and clears g_menuDlgOpen.
 void CloseFunctionPopup();

@@ -9,6 +9,10 @@
 #include <QObject>
 #include <cstdint>
 
+// The main window's title: a second copy, the keyboard hook and the group popup find the
+// window by it.
+inline constexpr char MainWindowTitle[] = "ZP-3907 Gaming mouse";
+
 namespace ui {
 
 constexpr unsigned WM_CHAR = 0x0102;

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QWidget>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "profile/profile_settings.h"
+#include "support/qt_app.h"
+#include "ui/page_layouts.h"
+#include "ui/skin_rects.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -36,6 +42,63 @@ TEST(FireTimeTrack, PixelsAndStepButtonsStayWithinTheLimits) {
         EXPECT_EQ(static_cast<std::int32_t>(g_fireTime), to) << from << " by " << delta;
     }
     g_fireTime = 50;
+}
+
+// The dispatch on a stand-in for the window: what a click asks for reaches the target.
+class RecordingTarget final : public ui::ClickTarget {
+public:
+    QWidget& Widget() override { return widget; }
+    const ui::PageLayouts& layouts() const override { return pages; }
+    MacroControls* macroControls() const override { return nullptr; }
+    void StartBlinkThread() override { calls.push_back("blink"); }
+    void StartLedPreviewThread() override { calls.push_back("preview"); }
+    void OpenFunctionPopup(int mainIndex) override {
+        calls.push_back("open " + std::to_string(mainIndex));
+    }
+    void CloseFunctionPopup() override { calls.push_back("close popup"); }
+    void OnPickLedColor(int button) override {
+        calls.push_back("colour " + std::to_string(button));
+    }
+    void OnMacroButton(int advIndex) override {
+        calls.push_back("macro " + std::to_string(advIndex));
+    }
+    void OnClose() override { calls.push_back("close"); }
+    void OnImportConfigIni() override { calls.push_back("import"); }
+    void OnExportConfigIni() override { calls.push_back("export"); }
+    void OnRestoreDefaults() override { calls.push_back("factory"); }
+    void OnLangChinese() override { calls.push_back("chinese"); }
+    void OnLangEnglish() override { calls.push_back("english"); }
+
+    QWidget widget;
+    ui::PageLayouts pages;
+    std::vector<std::string> calls;
+};
+
+TEST(ClickDispatch, ReachesTheWindowOnlyThroughItsTarget) {
+    testing_support::TestApplication();
+    RecordingTarget target;
+    target.pages.m_posMain[ui::MainSlotFirst + 2] = {100, 100, 20, 20};
+    target.pages.m_posMain[ui::FrameExport] = {0, 0, 10, 10};
+    target.pages.m_posMain[ui::TabColor] = {20, 0, 10, 10};
+    const std::uint8_t savedPage = g_page;
+    g_page = PageMain;
+
+    ui::OnMouseMove(target, {105, 105});
+    EXPECT_EQ(g_hoverMain, ui::MainSlotFirst + 2);
+    ui::OnLButtonDown(target, {105, 105});
+    ui::OnLButtonUp(target, {105, 105});
+    ui::OnMouseMove(target, {5, 5});
+    ui::OnLButtonDown(target, {5, 5});
+    ui::OnLButtonUp(target, {5, 5});
+    ui::OnMouseMove(target, {25, 5});
+    ui::OnLButtonDown(target, {25, 5});
+    EXPECT_EQ(g_page.load(), PageColor);
+    EXPECT_EQ(target.calls, (std::vector<std::string>{"close popup", "open 24", "close popup",
+                                                      "export", "close popup", "preview"}));
+
+    g_page = savedPage;
+    g_hoverMain = g_hoverColor = g_hoverAdv = ui::NoHover;
+    g_mousePressed = 0;
 }
 
 }  // namespace
