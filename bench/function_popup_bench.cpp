@@ -13,11 +13,11 @@
 
 #include "app/core/paths.h"
 #include "macro/macro_record.h"
-#include "ui/function_popups.h"
-#include "ui/page_layouts.h"
-#include "ui/skin_font.h"
-#include "ui/slot_popup.h"
-#include "ui/window_state.h"
+#include "ui/popups/function_popups.h"
+#include "ui/popups/slot_popup.h"
+#include "ui/shell/window_state.h"
+#include "ui/skin/page_layouts.h"
+#include "ui/skin/skin_font.h"
 
 namespace {
 

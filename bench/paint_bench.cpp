@@ -9,12 +9,12 @@
 #include <array>
 
 #include "profile/profile_settings.h"
-#include "ui/page_layouts.h"
-#include "ui/page_painter.h"
-#include "ui/skin_font.h"
-#include "ui/skin_image_cache.h"
-#include "ui/skin_images.h"
-#include "ui/window_state.h"
+#include "ui/pages/page_painter.h"
+#include "ui/shell/window_state.h"
+#include "ui/skin/page_layouts.h"
+#include "ui/skin/skin_font.h"
+#include "ui/skin/skin_image_cache.h"
+#include "ui/skin/skin_images.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Writes the program's icon as a PNG file, for the desktop entry that an install adds.
 // Usage: make_program_icon <output.png>
-#include "ui/tray_icon.h"
+#include "ui/shell/tray_icon.h"
 
 #include <QDir>
 #include <QFileInfo>

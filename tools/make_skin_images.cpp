@@ -8,9 +8,9 @@
 // LAYOUT_SKIN_DIR holds INI_CN and INI_EN; both languages must place every rectangle alike.
 #include "platform/message_service.h"
 #include "skin_painter.h"
-#include "ui/page_layouts.h"
-#include "ui/skin_images.h"
-#include "ui/skin_layout_file.h"
+#include "ui/skin/page_layouts.h"
+#include "ui/skin/skin_images.h"
+#include "ui/skin/skin_layout_file.h"
 
 #include <QDir>
 #include <QGuiApplication>

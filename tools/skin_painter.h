@@ -4,7 +4,7 @@
 // icons. Used by the build-time image generator on its one thread.
 #pragma once
 
-#include "ui/skin_layout_file.h"
+#include "ui/skin/skin_layout_file.h"
 
 #include <QColor>
 #include <QImage>

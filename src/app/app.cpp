@@ -12,8 +12,8 @@
 #include "platform/message_service.h"
 #include "platform/module_path.h"
 #include "platform/simulated_mouse.h"
-#include "ui/dialogs.h"
-#include "ui/message_box.h"
+#include "ui/shell/dialogs.h"
+#include "ui/shell/message_box.h"
 
 CKVE_ZelboApp theApp;
 

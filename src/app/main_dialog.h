@@ -15,10 +15,10 @@
 #include <optional>
 
 #include "device/ui_executor.h"
-#include "ui/click_dispatch.h"
-#include "ui/page_layouts.h"
-#include "ui/slot_popup.h"
-#include "ui/window_message.h"
+#include "ui/pages/click_dispatch.h"
+#include "ui/popups/slot_popup.h"
+#include "ui/shell/window_message.h"
+#include "ui/skin/page_layouts.h"
 
 namespace ui {
 class DisplayThreads;

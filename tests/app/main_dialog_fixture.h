@@ -13,7 +13,7 @@
 #include "platform/hid.h"
 #include "support/program_in_process.h"
 #include "support/qt_app.h"
-#include "ui/tray_icon.h"
+#include "ui/shell/tray_icon.h"
 
 namespace testing_support {
 

@@ -23,14 +23,14 @@
 #include "support/fake_hid_backend.h"
 #include "support/program_run.h"
 #include "support/qt_app.h"
-#include "ui/dialogs.h"
-#include "ui/function_popups.h"
-#include "ui/kve_menu.h"
-#include "ui/program_menus.h"
-#include "ui/tray_icon.h"
-#include "ui/warning_dlg.h"
-#include "ui/window_message.h"
-#include "ui/window_state.h"
+#include "ui/controls/kve_menu.h"
+#include "ui/controls/program_menus.h"
+#include "ui/popups/function_popups.h"
+#include "ui/popups/warning_dlg.h"
+#include "ui/shell/dialogs.h"
+#include "ui/shell/tray_icon.h"
+#include "ui/shell/window_message.h"
+#include "ui/shell/window_state.h"
 
 namespace {
 

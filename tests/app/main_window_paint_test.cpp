@@ -11,7 +11,7 @@
 #include "profile/profile_settings.h"
 #include "support/program_in_process.h"
 #include "support/qt_app.h"
-#include "ui/window_state.h"
+#include "ui/shell/window_state.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "support/private_bus.h"
 #include "support/qt_app.h"
 #include "support/status_notifier_watcher.h"
-#include "ui/skin_rects.h"
+#include "ui/skin/skin_rects.h"
 
 namespace {
 

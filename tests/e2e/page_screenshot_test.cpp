@@ -15,7 +15,7 @@
 #include "support/pointer_run.h"
 #include "support/program_in_process.h"
 #include "support/qt_app.h"
-#include "ui/window_state.h"
+#include "ui/shell/window_state.h"
 
 namespace {
 

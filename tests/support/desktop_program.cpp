@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "support/pointer_run.h"
-#include "ui/window_shape.h"
+#include "ui/skin/window_shape.h"
 
 namespace testing_support {
 

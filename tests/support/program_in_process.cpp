@@ -2,7 +2,7 @@
 
 #include "app/core/paths.h"
 #include "platform/hid.h"
-#include "ui/tray_icon.h"
+#include "ui/shell/tray_icon.h"
 
 namespace testing_support {
 

@@ -1,0 +1,105 @@
+#include "ui/shell/display_query.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+#include <cstdint>
+#include <cstdlib>
+
+namespace ui {
+
+namespace {
+
+xcb_connection_t* X11Connection() {
+    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                                   : nullptr;
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+xcb_window_t RootWindow(xcb_connection_t* connection) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    return screen != nullptr ? screen->root : 0;
+}
+
+}  // namespace
+
+bool LeftButtonHeld() {
+    if (xcb_connection_t* connection = X11Connection()) {
+        xcb_query_pointer_reply_t* reply = xcb_query_pointer_reply(
+            connection, xcb_query_pointer(connection, RootWindow(connection)), nullptr);
+        if (reply != nullptr) {
+            const bool held = (reply->mask & XCB_BUTTON_MASK_1) != 0;
+            std::free(reply);
+            return held;
+        }
+    }
+    return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+}
+
+bool StartWindowMoveWhileHeld(QWidget& window) {
+    xcb_connection_t* connection = X11Connection();
+    if (connection == nullptr || window.internalWinId() == 0) {
+        if (!LeftButtonHeld() || window.windowHandle() == nullptr) {
+            return false;
+        }
+        return window.windowHandle()->startSystemMove();
+    }
+    const xcb_window_t root = RootWindow(connection);
+    xcb_query_pointer_reply_t* pointer =
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+    if (pointer == nullptr) {
+        return false;
+    }
+    const bool held = (pointer->mask & XCB_BUTTON_MASK_1) != 0;
+    const std::int16_t x = pointer->root_x;
+    const std::int16_t y = pointer->root_y;
+    std::free(pointer);
+    if (!held) {
+        return false;
+    }
+    constexpr char Name[] = "_NET_WM_MOVERESIZE";
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, sizeof Name - 1, Name), nullptr);
+    if (atom == nullptr) {
+        return false;
+    }
+    // The press's implicit grab is ours until the release: the window manager needs it.
+    xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = static_cast<xcb_window_t>(window.internalWinId());
+    message.type = atom->atom;
+    message.data.data32[0] = static_cast<std::uint32_t>(x);
+    message.data.data32[1] = static_cast<std::uint32_t>(y);
+    message.data.data32[2] = 8;  // _NET_WM_MOVERESIZE_MOVE
+    message.data.data32[3] = XCB_BUTTON_INDEX_1;
+    message.data.data32[4] = 1;  // from a normal application
+    std::free(atom);
+    xcb_send_event(connection, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(connection);
+    return true;
+}
+
+QPoint ScreenPlace(const QWidget& window) {
+    xcb_connection_t* connection = X11Connection();
+    if (connection != nullptr && window.internalWinId() != 0) {
+        xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(
+            connection,
+            xcb_translate_coordinates(connection, static_cast<xcb_window_t>(window.internalWinId()),
+                                      RootWindow(connection), 0, 0),
+            nullptr);
+        if (reply != nullptr) {
+            const QPoint place(reply->dst_x, reply->dst_y);
+            std::free(reply);
+            return place;
+        }
+    }
+    return window.geometry().topLeft();
+}
+
+}  // namespace ui
