@@ -485,7 +485,9 @@ std::intptr_t CKVE_ZelboDlg::OnWindowMessage(unsigned message, std::uintptr_t wP
             // over by now (a quick click): a move started then would have the window follow
             // the pointer with no button held, until the next click.
             if (wParam == HTCAPTION) {
-                ui::StartWindowMoveWhileHeld(*this);
+                ui::StartWindowMoveWhileHeld(
+                    *this, QPoint(static_cast<std::int16_t>(lParam & 0xFFFF),
+                                  static_cast<std::int16_t>((lParam >> 16) & 0xFFFF)));
             }
             return 0;
         default:

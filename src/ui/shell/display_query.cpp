@@ -38,7 +38,7 @@ bool LeftButtonHeld() {
     return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
 }
 
-bool StartWindowMoveWhileHeld(QWidget& window) {
+bool StartWindowMoveWhileHeld(QWidget& window, QPoint pressedAt) {
     xcb_connection_t* connection = X11Connection();
     if (connection == nullptr || window.internalWinId() == 0) {
         if (!LeftButtonHeld() || window.windowHandle() == nullptr) {
@@ -53,12 +53,13 @@ bool StartWindowMoveWhileHeld(QWidget& window) {
         return false;
     }
     const bool held = (pointer->mask & XCB_BUTTON_MASK_1) != 0;
-    const std::int16_t x = pointer->root_x;
-    const std::int16_t y = pointer->root_y;
     std::free(pointer);
     if (!held) {
         return false;
     }
+    // The move is anchored where the button went down, so a pointer that travelled before the
+    // request reached the window manager still drags the window by the spot it took.
+    const QPoint anchor = ScreenPlace(window) + pressedAt;
     constexpr char Name[] = "_NET_WM_MOVERESIZE";
     xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, sizeof Name - 1, Name), nullptr);
@@ -72,8 +73,8 @@ bool StartWindowMoveWhileHeld(QWidget& window) {
     message.format = 32;
     message.window = static_cast<xcb_window_t>(window.internalWinId());
     message.type = atom->atom;
-    message.data.data32[0] = static_cast<std::uint32_t>(x);
-    message.data.data32[1] = static_cast<std::uint32_t>(y);
+    message.data.data32[0] = static_cast<std::uint32_t>(anchor.x());
+    message.data.data32[1] = static_cast<std::uint32_t>(anchor.y());
     message.data.data32[2] = 8;  // _NET_WM_MOVERESIZE_MOVE
     message.data.data32[3] = XCB_BUTTON_INDEX_1;
     message.data.data32[4] = 1;  // from a normal application

@@ -14,10 +14,11 @@ namespace ui {
 bool LeftButtonHeld();
 
 // Hands the window to the window manager's move, as a press on a title bar does, when the left
-// button is still held; false when it is not (nothing starts then). The move starts from where
-// the pointer really is: the toolkit's idea of the window's place may be stale after the window
-// manager moved it, and a move started from a stale place makes the window jump.
-bool StartWindowMoveWhileHeld(QWidget& window);
+// button is still held; false when it is not (nothing starts then). pressedAt is the press in
+// the window's own coordinates: the move is anchored there, on the window's place as the server
+// has it (the toolkit's idea may be stale after the window manager moved it, and a move
+// anchored on a stale place makes the window jump).
+bool StartWindowMoveWhileHeld(QWidget& window, QPoint pressedAt);
 
 // Where the window's top left corner is on the screen.
 QPoint ScreenPlace(const QWidget& window);
