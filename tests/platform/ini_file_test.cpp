@@ -221,9 +221,19 @@ TEST_F(IniFile, WritesFromSeveralThreadsAreAllKept) {
 
 // --- Memory ----------------------------------------------------------------------------------
 
+// A sanitizer reserves address space of its own and ends the process when memory runs out:
+// there the reads run without the limit, and the test of running out is left to the plain build.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define ZELBO_NO_ADDRESS_LIMIT 1
+#endif
+
 // Runs body in a child process whose address space may grow by at most headroom bytes; true
 // when body returned true there. A crash or an uncaught exception in the child counts as false.
 bool RunsWithinMemory(long long headroom, const std::function<bool()>& body) {
+#ifdef ZELBO_NO_ADDRESS_LIMIT
+    (void)headroom;
+    return body();
+#else
     const pid_t pid = ::fork();
     if (pid == 0) {
         std::ifstream status("/proc/self/status");
@@ -240,19 +250,12 @@ bool RunsWithinMemory(long long headroom, const std::function<bool()>& body) {
     int status = 0;
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
            WEXITSTATUS(status) == 0;
-}
-
-// A sanitizer reserves address space of its own and ends the process when memory runs out.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define SKIP_UNDER_ADDRESS_LIMIT() GTEST_SKIP() << "no address-space limit under a sanitizer"
-#else
-#define SKIP_UNDER_ADDRESS_LIMIT() (void)0
 #endif
+}
 
 constexpr long long Headroom = 64 << 20;
 
 TEST_F(IniFile, LargeFileOfOneKeySectionsReadsInMemoryInProportionToItsSize) {
-    SKIP_UNDER_ADDRESS_LIMIT();
     for (bool distinct : {false, true}) {
         QByteArray text;
         for (int n = 1; text.size() < 2 * 1024 * 1024; ++n) {
@@ -266,8 +269,8 @@ TEST_F(IniFile, LargeFileOfOneKeySectionsReadsInMemoryInProportionToItsSize) {
     }
 }
 
+#ifndef ZELBO_NO_ADDRESS_LIMIT
 TEST_F(IniFile, FileTooLargeForMemoryReadsAsUnreadableAndTheProgramGoesOn) {
-    SKIP_UNDER_ADDRESS_LIMIT();
     const QString small = Make("[s]\r\nk=1\r\n", QStringLiteral("small.ini"));
     const QString huge = Make("[s]\r\nk=1\r\n", QStringLiteral("huge.ini"));
     QFile file(huge);
@@ -280,6 +283,7 @@ TEST_F(IniFile, FileTooLargeForMemoryReadsAsUnreadableAndTheProgramGoesOn) {
     }));
     EXPECT_EQ(QFileInfo(huge).size(), 4 * Headroom);
 }
+#endif
 
 TEST_F(IniFile, OneTimeFileLeavesNoCopyBehindAndOtherFilesStayKept) {
     const QString kept = Make("[s]\r\nk=1\r\n", QStringLiteral("config.ini"));
