@@ -21,12 +21,12 @@ const QString LockWhy = QStringLiteral("Writes the mouse's settings before sleep
 }  // namespace
 
 PowerEvents::PowerEvents(Handler handler, QObject* parent)
-    : QObject(parent), handler_(std::move(handler)), bus_(QString()) {}
+    : QObject(parent), handler_(std::move(handler)) {}
 
 PowerEvents::~PowerEvents() {
     if (watching_) {
-        bus_.disconnect(LogindService, LogindPath, LogindManager, PrepareForSleep, this,
-                        SLOT(OnPrepareForSleep(bool)));
+        QDBusConnection(busName_).disconnect(LogindService, LogindPath, LogindManager,
+                                             PrepareForSleep, this, SLOT(OnPrepareForSleep(bool)));
     }
 }
 
@@ -34,15 +34,16 @@ bool PowerEvents::Watch(const QDBusConnection& bus) {
     if (watching_ || !bus.isConnected()) {
         return watching_;
     }
-    bus_ = bus;
-    watching_ = bus_.connect(LogindService, LogindPath, LogindManager, PrepareForSleep, this,
-                             SLOT(OnPrepareForSleep(bool)));
-    if (watching_ && bus_.interface() != nullptr) {
+    QDBusConnection watched = bus;
+    watching_ = watched.connect(LogindService, LogindPath, LogindManager, PrepareForSleep, this,
+                                SLOT(OnPrepareForSleep(bool)));
+    if (watching_ && watched.interface() != nullptr) {
         // One round trip on the bus: the daemon has taken the subscription before the caller
         // goes on, so a sleep that starts right after start-up is not missed.
-        bus_.interface()->isServiceRegistered(LogindService);
+        watched.interface()->isServiceRegistered(LogindService);
     }
     if (watching_) {
+        busName_ = watched.name();
         TakeSleepLock();
     }
     return watching_;
@@ -52,7 +53,7 @@ void PowerEvents::TakeSleepLock() {
     QDBusMessage inhibit = QDBusMessage::createMethodCall(LogindService, LogindPath, LogindManager,
                                                           QStringLiteral("Inhibit"));
     inhibit << QStringLiteral("sleep") << LockWho << LockWhy << QStringLiteral("delay");
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(inhibit), this);
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection(busName_).asyncCall(inhibit), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this](QDBusPendingCallWatcher* call) {
                 const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *call;

@@ -12,6 +12,7 @@
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
+#include <QString>
 #include <functional>
 
 namespace platform {
@@ -44,7 +45,10 @@ private:
 
     Handler handler_;
     QDBusUnixFileDescriptor sleepLock_;
-    QDBusConnection bus_;
+    // The bus by name only: a copy of the connection kept here could be its last reference,
+    // and the connection would then be torn down on its own thread while this object, still
+    // connected to it, is half destroyed.
+    QString busName_;
     bool watching_ = false;
 };
 
