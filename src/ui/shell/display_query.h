@@ -20,7 +20,8 @@ bool LeftButtonHeld();
 // anchored on a stale place makes the window jump).
 bool StartWindowMoveWhileHeld(QWidget& window, QPoint pressedAt);
 
-// Where the window's top left corner is on the screen.
+// Where the window's top left corner is on the screen, as the X server has it. Every place the
+// program works out from a window's place (its popups, the pointer over a list) starts here.
 QPoint ScreenPlace(const QWidget& window);
 
 }  // namespace ui
