@@ -189,6 +189,8 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     bool ending_ = false;
     bool hiddenToTray_ = false;
+    // The skin's drag was handed to the window manager and no press came since.
+    bool moveHandedOver_ = false;
     std::optional<QPoint> place_;
     int endResult_ = 0;
 };
