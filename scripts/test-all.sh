@@ -17,9 +17,11 @@ run_suite() {
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j "$jobs"
     echo "=== $preset: test"
-    # The end-to-end tests start the program on a real X server; unit tests use offscreen.
+    # The end-to-end tests start the program on a real X server; unit tests use offscreen. The
+    # server never resets (-noreset): by default it resets each time its last client leaves, as
+    # at the end of every test, and drops a client that connects meanwhile, as the next test.
     local log="build/$preset/ctest-output.txt"
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset "$preset" -j "$jobs" | tee "$log"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --preset "$preset" -j "$jobs" | tee "$log"
     # A test that skips here guards nothing: tests of refused access run as an ordinary user
     # when the suite runs as root, and the display is there.
     if grep -q '(Skipped)' "$log"; then

@@ -483,9 +483,11 @@ std::intptr_t CKVE_ZelboDlg::OnWindowMessage(unsigned message, std::uintptr_t wP
         case ui::WM_NCLBUTTONDOWN:
             // The skin drags the window by posting a press on the caption. The press may be
             // over by now (a quick click): a move started then would have the window follow
-            // the pointer with no button held, until the next click.
+            // the pointer with no button held, until the next click. A release that comes after
+            // this look but before the window manager takes the move reaches this window, and
+            // mouseReleaseEvent ends the move.
             if (wParam == HTCAPTION) {
-                ui::StartWindowMoveWhileHeld(
+                moveHandedOver_ = ui::StartWindowMoveWhileHeld(
                     *this, QPoint(static_cast<std::int16_t>(lParam & 0xFFFF),
                                   static_cast<std::int16_t>((lParam >> 16) & 0xFFFF)));
             }
@@ -530,6 +532,7 @@ void CKVE_ZelboDlg::paintEvent(QPaintEvent*) {
 }
 
 void CKVE_ZelboDlg::mousePressEvent(QMouseEvent* event) {
+    moveHandedOver_ = false;  // a move handed over before has ended: the button went up
     if (event->button() == Qt::LeftButton) {
         OnLButtonDown(0, event->position().toPoint());
     }
@@ -541,6 +544,11 @@ void CKVE_ZelboDlg::mousePressEvent(QMouseEvent* event) {
 void CKVE_ZelboDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
+    }
+    if (moveHandedOver_) {
+        // A release the window manager did not take: it came before the move began.
+        moveHandedOver_ = false;
+        ui::CancelWindowMove(*this);
     }
     if (ui::HandToFunctionPopup(event)) {
         g_mousePressed = 0;  // the button is up: the slot must not stay drawn pressed

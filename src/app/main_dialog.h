@@ -154,9 +154,11 @@ private:
     // has no notification area the window stays minimised instead.
     void HideToTray();
     // Where the window is, kept before it is minimised or hidden, and where ShowRestored puts
-    // it back: a window manager may otherwise map it again wherever it likes.
+    // it back when it comes back: a window manager may otherwise map it again wherever it
+    // likes.
     void RememberPlace();
-    // SW_SHOW then SW_RESTORE: shown, not minimised, where it was, on top.
+    // SW_SHOW then SW_RESTORE: shown, not minimised, on top; a window that was hidden or
+    // minimised comes back where it was, a shown one stays where it is.
     void ShowRestored();
     // The system menu at a screen position; the chosen item arrives as WM_SYSCOMMAND.
     void ShowSystemMenu(QPoint screenPos);
@@ -187,6 +189,8 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     bool ending_ = false;
     bool hiddenToTray_ = false;
+    // The skin's drag was handed to the window manager and no press came since.
+    bool moveHandedOver_ = false;
     std::optional<QPoint> place_;
     int endResult_ = 0;
 };

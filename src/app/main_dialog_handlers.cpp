@@ -158,12 +158,16 @@ void CKVE_ZelboDlg::RememberPlace() {
 
 void CKVE_ZelboDlg::ShowRestored() {
     hiddenToTray_ = false;
+    // Only a window that was away goes back to the place kept when it went: a shown one stays
+    // where it is, wherever the user has moved it since. The place serves one return.
+    const bool away = !isVisible() || isMinimized();
     // Restored before it is mapped: a window mapped while still minimised comes up iconic, and
     // the restore then races the window manager's handling of that map.
     setWindowState(windowState() & ~Qt::WindowMinimized);
-    if (place_.has_value()) {
+    if (away && place_.has_value()) {
         setGeometry(QRect(*place_, size()));
     }
+    place_.reset();
     show();
     raise();
     activateWindow();

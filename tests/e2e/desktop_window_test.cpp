@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QStringList>
 #include <algorithm>
+#include <string>
 
 #include "support/desktop_program.h"
 #include "support/private_bus.h"
@@ -23,6 +24,7 @@ using testing_support::StartTimeoutMs;
 
 using ui::FrameHide;
 using ui::FrameMinimise;
+using ui::TabMain;
 
 constexpr int SlotK2 = ui::MainSlotFirst + 2;
 constexpr int MediaRow = 8;  // button-popup row of the media keys' group
@@ -44,11 +46,13 @@ protected:
                  QStringLiteral("sleep"),
                  QStringLiteral("0.2"),
                  QStringLiteral("mousemove_relative"),
+                 QStringLiteral("--"),  // a way up or left starts with a minus
                  QString::number(delta.x() / 2),
                  QString::number(delta.y() / 2),
                  QStringLiteral("sleep"),
                  QStringLiteral("0.2"),
                  QStringLiteral("mousemove_relative"),
+                 QStringLiteral("--"),
                  QString::number(delta.x() - delta.x() / 2),
                  QString::number(delta.y() - delta.y() / 2),
                  QStringLiteral("sleep"),
@@ -60,6 +64,24 @@ protected:
     QImage Middle() {
         const QImage shot = probe_->Capture(window_);
         return shot.copy(shot.width() / 2 - 24, shot.height() / 2 - 24, 48, 48);
+    }
+    // Opens the button popup of slot K2 with a click and checks that it opens at the slot's
+    // lower left corner, on the window where the X server has it. The popup, 0 when none shows.
+    std::uint64_t OpenButtonPopup(const std::string& when) {
+        Click(SlotK2);
+        std::uint64_t popup = 0;
+        const bool shown = Eventually([&] {
+            const auto found = probe_->WindowsTitled(QStringLiteral("MainMenuDlg"));
+            popup = found.size() == 1 && probe_->IsShown(found.front()) ? found.front() : 0;
+            return popup != 0;
+        });
+        EXPECT_TRUE(shown) << when << ": no button popup";
+        const QRect slot = testing_support::MainSkinRect(folder_, SlotK2);
+        const QPoint expected = WindowPlace() + QPoint(slot.x(), slot.y() + slot.height());
+        EXPECT_EQ(probe_->Position(popup), expected)
+            << when << ": the button popup is not at the slot's lower left corner " << expected.x()
+            << "," << expected.y();
+        return popup;
     }
     // Moves the pointer off the window (over the desktop's empty corner).
     void PointerAway() {
@@ -102,12 +124,14 @@ TEST_F(DesktopWindow, AQuickClickOnTheEmptyPageLeavesTheWindowWhereItIsAndAHeldD
     EXPECT_TRUE(Eventually([&] { return WindowPlace() == start + QPoint(100, 80); }))
         << "a held drag moves the window by the pointer's way: now at " << WindowPlace().x() << ","
         << WindowPlace().y() << ", from " << start.x() << "," << start.y();
+    OpenButtonPopup("right after a drag");
 }
 
-TEST_F(DesktopWindow, HiddenOrMinimisedAndShownAgainTheWindowComesBackWhereItWasEveryTime) {
+TEST_F(DesktopWindow,
+       AShowBringsAHiddenOrMinimisedWindowBackWhereItWasAndLeavesAShownOneWhereItIs) {
     ASSERT_NO_FATAL_FAILURE(StartProgram(DesktopSession::Tray::XEmbed));
     // Away from where the window manager first put it, by a drag as the user does it.
-    const QPoint placed = WindowPlace() + QPoint(90, 70);
+    QPoint placed = WindowPlace() + QPoint(90, 70);
     DragBy({90, 70});
     ASSERT_TRUE(Eventually([&] { return WindowPlace() == placed; }));
     PointerAway();
@@ -120,27 +144,41 @@ TEST_F(DesktopWindow, HiddenOrMinimisedAndShownAgainTheWindowComesBackWhereItWas
         ASSERT_TRUE(WaitShown(false)) << "round " << round;
         DoubleClickTrayIcon();
         ASSERT_TRUE(WaitShown(true)) << "round " << round << ": the double click did not show it";
+        OpenButtonPopup("round " + std::to_string(round) + ", just shown");
+        Click(TabMain);  // a press on the page closes the popup
         EXPECT_TRUE(Eventually([&] { return WindowPlace() == placed; }, 2000))
             << "round " << round << ": back at " << WindowPlace().x() << "," << WindowPlace().y()
             << ", hidden at " << placed.x() << "," << placed.y();
         PointerAway();
         EXPECT_TRUE(Eventually([&] { return Middle() == middle; }, 2000))
             << "round " << round << ": the middle of the page is not the page";
+        if (round % 2 == 1) {
+            // Dragged once shown and shown again, by the icon or (round 3) by a second copy of
+            // the program, it stays where it was dragged.
+            const QPoint delta = round % 4 == 1 ? QPoint(120, 90) : QPoint(-120, -90);
+            placed = WindowPlace() + delta;
+            DragBy(delta);
+            ASSERT_TRUE(Eventually([&] { return WindowPlace() == placed; })) << "round " << round;
+            OpenButtonPopup("round " + std::to_string(round) + ", right after a drag");
+            Click(TabMain);
+            if (round != 3) {
+                DoubleClickTrayIcon();
+            } else {
+                testing_support::ProgramRun second(folder_, false);
+                second.SetEnvironment(QStringLiteral("DISPLAY"), desktop_->Display());
+                ASSERT_TRUE(second.Start());
+                ASSERT_TRUE(second.WaitForEnd(StartTimeoutMs())) << "the second copy must end";
+            }
+            EXPECT_FALSE(Eventually([&] { return WindowPlace() != placed; }, 1000))
+                << "round " << round << ": the shown window moved when shown again";
+        }
     }
 }
 
 TEST_F(DesktopWindow, TheButtonAndGroupPopupsStayAboveTheMainWindowWhenItIsRaised) {
     ASSERT_NO_FATAL_FAILURE(StartProgram(DesktopSession::Tray::None));
-    const QRect slot = testing_support::MainSkinRect(folder_, SlotK2);
-    Click(SlotK2);
-    std::uint64_t popup = 0;
-    ASSERT_TRUE(Eventually([&] {
-        const auto found = probe_->WindowsTitled(QStringLiteral("MainMenuDlg"));
-        popup = found.size() == 1 && probe_->IsShown(found.front()) ? found.front() : 0;
-        return popup != 0;
-    })) << "no button popup";
-    EXPECT_EQ(probe_->Position(popup), WindowPlace() + QPoint(slot.x(), slot.y() + slot.height()))
-        << "the button popup opens at the slot's lower left corner";
+    const std::uint64_t popup = OpenButtonPopup("just started");
+    ASSERT_NE(popup, 0u);
     // The media group opens beside its row.
     const QImage rows(folder_.Path(QStringLiteral("skins/menu_mask.jpg")));
     const int rowHeight = rows.height() / 11;

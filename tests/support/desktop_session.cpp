@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
 
 #include "support/program_run.h"
 
@@ -28,14 +29,19 @@ bool SelectionOwned(const QString& display, const char* selection) {
     return owned;
 }
 
-// True when a client can connect to display.
-bool Reachable(const QString& display) {
+// True when the root window of display has the property: a window manager puts its list of
+// what it supports there (_NET_SUPPORTED) once it manages the display.
+bool RootHasProperty(const QString& display, const char* name) {
     Display* connection = XOpenDisplay(display.toLocal8Bit().constData());
     if (connection == nullptr) {
         return false;
     }
+    int count = 0;
+    Atom* names = XListProperties(connection, DefaultRootWindow(connection), &count);
+    const bool has = std::count(names, names + count, XInternAtom(connection, name, False)) > 0;
+    XFree(names);
     XCloseDisplay(connection);
-    return true;
+    return has;
 }
 
 }  // namespace
@@ -57,24 +63,19 @@ DesktopSession::DesktopSession(Tray tray) {
     if (!dir_.isValid() || !StartServer()) {
         return;
     }
-    // A window manager started the moment a new server takes clients is at times turned away
-    // ("failed to open the display"): it is started again until it holds the display.
-    bool managed = false;
-    for (int attempt = 0; attempt < 5 && !managed; ++attempt) {
-        if (!StartChild(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")})) {
-            break;
-        }
-        QProcess& openbox = *children_.back();
-        managed = WaitFor(
-                      [&] {
-                          openbox.waitForFinished(0);
-                          return SelectionOwned(display_, "WM_S0") ||
-                                 openbox.state() != QProcess::Running;
-                      },
-                      StartTimeoutMs()) &&
-                  SelectionOwned(display_, "WM_S0");
-    }
-    if (!managed) {
+    // The window manager holds the display once it has said what it supports, which the program
+    // reads as it starts: after it took WM_S0 and the redirection of the root's children.
+    const bool started = StartChild(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    QProcess& openbox = *children_.back();
+    const auto managed = [&] { return RootHasProperty(display_, "_NET_SUPPORTED"); };
+    if (!started ||
+        !WaitFor(
+            [&] {
+                openbox.waitForFinished(0);
+                return managed() || openbox.state() != QProcess::Running;
+            },
+            StartTimeoutMs()) ||
+        !managed()) {
         problem_ = QStringLiteral("openbox did not take the display %1: %2")
                        .arg(display_, QString::fromUtf8(ProgramFolder::ReadFile(
                                           dir_.filePath(QStringLiteral("openbox.log")))));
@@ -142,8 +143,8 @@ bool DesktopSession::Xdotool(const QStringList& args) const {
 
 bool DesktopSession::StartServer() {
     // A number of its own for every server: one that ended a moment ago can linger for its
-    // clients, and low numbers belong to real desktops. A number in use makes Xvfb end at
-    // once; the next one is tried then.
+    // clients, and low numbers belong to real desktops. A number in use, even by a server of
+    // another run that took it a moment ago, makes Xvfb end at once; the next one is tried then.
     static int serial = 0;
     const int base = 300 + static_cast<int>(QCoreApplication::applicationPid() % 200) * 8;
     for (int attempt = 0; attempt < 8; ++attempt) {
@@ -152,18 +153,26 @@ bool DesktopSession::StartServer() {
             continue;
         }
         display_ = QStringLiteral(":%1").arg(number);
+        // The server says itself that it takes clients: it writes its number to its output
+        // (-displayfd), which only the server that got the number does. It never resets
+        // (-noreset): by default it resets each time its last client leaves and drops whoever
+        // connects meanwhile, as a window manager started right after a probe's visit.
         server_.setProgram(QStringLiteral("Xvfb"));
         server_.setArguments({display_, QStringLiteral("-screen"), QStringLiteral("0"),
                               QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                              QStringLiteral("tcp")});
-        server_.setStandardOutputFile(QProcess::nullDevice());
+                              QStringLiteral("tcp"), QStringLiteral("-noreset"),
+                              QStringLiteral("-displayfd"), QStringLiteral("1")});
         server_.setStandardErrorFile(dir_.filePath(QStringLiteral("xvfb.err")));
         server_.start();
         if (!server_.waitForStarted(StartTimeoutMs())) {
             problem_ = QStringLiteral("Xvfb did not start");
             return false;
         }
-        if (WaitFor([&] { return Reachable(display_); }, StartTimeoutMs())) {
+        QByteArray announced;
+        while (!announced.endsWith('\n') && server_.waitForReadyRead(StartTimeoutMs())) {
+            announced += server_.readAllStandardOutput();
+        }
+        if (announced.trimmed() == QByteArray::number(number)) {
             return true;
         }
         server_.kill();

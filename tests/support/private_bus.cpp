@@ -2,10 +2,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
-#include <QThread>
 
 namespace testing_support {
 
@@ -43,19 +40,16 @@ PrivateSystemBus::PrivateSystemBus() {
     }
     file.close();
     daemon_.setProgram(QStringLiteral("dbus-daemon"));
+    // The daemon prints its address once it listens; a socket file is there a moment earlier.
     daemon_.setArguments({QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+                          QStringLiteral("--print-address"),
                           QStringLiteral("--config-file=") + config});
-    daemon_.setStandardOutputFile(QProcess::nullDevice());
     daemon_.setStandardErrorFile(dir_.filePath(QStringLiteral("daemon.err")));
     daemon_.start();
     if (!daemon_.waitForStarted(5000)) {
         return;
     }
-    QElapsedTimer timer;
-    timer.start();
-    while (!QFileInfo::exists(socket) && timer.elapsed() < 10000 &&
-           daemon_.state() == QProcess::Running) {
-        QThread::msleep(10);
+    while (!daemon_.canReadLine() && daemon_.waitForReadyRead(10000)) {
     }
     address_ = QStringLiteral("unix:path=") + socket;
     connectionName_ = QStringLiteral("logind-stand-in-%1").arg(reinterpret_cast<quintptr>(this));

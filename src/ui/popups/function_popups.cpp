@@ -11,6 +11,7 @@
 #include "profile/profile_settings.h"
 #include "ui/popups/popup_paint.h"
 #include "ui/popups/slot_popup.h"
+#include "ui/shell/display_query.h"
 #include "ui/shell/window_message.h"
 #include "ui/shell/window_state.h"
 #include "ui/skin/page_layouts.h"
@@ -230,11 +231,11 @@ void CMenuDlg::OpenGroupPopup() {
             k = 10 - std::clamp<int>(g_macroCount, 0, MaxUserMacros);
             break;
     }
-    const QRect screen = geometry();
+    const QPoint screen = ui::ScreenPlace(*this);
     auto* group = new CSubMenuDlg(this);
     g_pSubMenuDlg = group;
     g_subMenuOpen = true;
-    group->setGeometry(screen.left() + m_rowWidth, screen.top() + k * m_rowHeight,
+    group->setGeometry(screen.x() + m_rowWidth, screen.y() + k * m_rowHeight,
                        ui::SubMenuDlgWindowWidth, ui::SubMenuDlgWindowHeight);
     group->ShowWindow();
 }
@@ -253,7 +254,7 @@ bool CMenuDlg::HandToGroupPopup(QMouseEvent* event) {
     }
     CSubMenuDlg* group = g_subMenuOpen ? g_pSubMenuDlg : nullptr;
     if (group != nullptr && !group->IsWindowDestroyed() && group->isVisible()) {
-        const QPointF local = group->mapFromGlobal(event->globalPosition());
+        const QPointF local = event->globalPosition() - ui::ScreenPlace(*group);
         if (group->mask().contains(local.toPoint())) {
             QMouseEvent forwarded(event->type(), local, event->globalPosition(), event->button(),
                                   event->buttons(), event->modifiers());

@@ -7,6 +7,7 @@
 #include "profile/profile_settings.h"
 #include "ui/popups/function_popups.h"
 #include "ui/popups/warning_dlg.h"
+#include "ui/shell/display_query.h"
 #include "ui/shell/window_state.h"
 #include "ui/skin/page_layouts.h"
 #include "ui/skin/skin_rects.h"
@@ -41,7 +42,10 @@ void ui::OpenFunctionPopup(PopupOwner& dlg, int mainIndex) {
 
     g_leftClickWarn = 1;
     g_clickedSlot = mainIndex;
-    g_rcWindow = dlg.Widget().frameGeometry();
+    // The window's place as the X server has it, as the drag takes it: the toolkit's idea can
+    // lag behind the window manager's placing and moves of the window.
+    QWidget& window = dlg.Widget();
+    g_rcWindow = QRect(ScreenPlace(window), window.frameGeometry().size());
     // The popup, and the warning before it, open at the slot's lower left corner.
     const ButtonPos& slotRect = dlg.layouts().m_posMain[mainIndex];
     g_popupY = slotRect.y + slotRect.h + g_rcWindow.top();
@@ -87,7 +91,7 @@ bool ui::HandToFunctionPopup(QMouseEvent* event) {
         if (popup == nullptr || popup->IsWindowDestroyed() || !popup->isVisible()) {
             continue;
         }
-        const QPointF local = popup->mapFromGlobal(event->globalPosition());
+        const QPointF local = event->globalPosition() - ScreenPlace(*popup);
         const QRegion shape = popup->mask().isEmpty() ? QRegion(popup->rect()) : popup->mask();
         if (!shape.contains(local.toPoint())) {
             continue;

@@ -23,6 +23,36 @@ xcb_window_t RootWindow(xcb_connection_t* connection) {
     return screen != nullptr ? screen->root : 0;
 }
 
+constexpr std::uint32_t NetWmMoveResizeMove = 8;
+constexpr std::uint32_t NetWmMoveResizeCancel = 11;
+
+// _NET_WM_MOVERESIZE of the window, in the given direction, to the window manager.
+bool SendMoveResize(xcb_connection_t* connection, const QWidget& window, QPoint anchor,
+                    std::uint32_t direction) {
+    constexpr char Name[] = "_NET_WM_MOVERESIZE";
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, sizeof Name - 1, Name), nullptr);
+    if (atom == nullptr) {
+        return false;
+    }
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = static_cast<xcb_window_t>(window.internalWinId());
+    message.type = atom->atom;
+    message.data.data32[0] = static_cast<std::uint32_t>(anchor.x());
+    message.data.data32[1] = static_cast<std::uint32_t>(anchor.y());
+    message.data.data32[2] = direction;
+    message.data.data32[3] = XCB_BUTTON_INDEX_1;
+    message.data.data32[4] = 1;  // from a normal application
+    std::free(atom);
+    xcb_send_event(connection, 0, RootWindow(connection),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(connection);
+    return true;
+}
+
 }  // namespace
 
 bool LeftButtonHeld() {
@@ -60,30 +90,16 @@ bool StartWindowMoveWhileHeld(QWidget& window, QPoint pressedAt) {
     // The move is anchored where the button went down, so a pointer that travelled before the
     // request reached the window manager still drags the window by the spot it took.
     const QPoint anchor = ScreenPlace(window) + pressedAt;
-    constexpr char Name[] = "_NET_WM_MOVERESIZE";
-    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, sizeof Name - 1, Name), nullptr);
-    if (atom == nullptr) {
-        return false;
-    }
     // The press's implicit grab is ours until the release: the window manager needs it.
     xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = static_cast<xcb_window_t>(window.internalWinId());
-    message.type = atom->atom;
-    message.data.data32[0] = static_cast<std::uint32_t>(anchor.x());
-    message.data.data32[1] = static_cast<std::uint32_t>(anchor.y());
-    message.data.data32[2] = 8;  // _NET_WM_MOVERESIZE_MOVE
-    message.data.data32[3] = XCB_BUTTON_INDEX_1;
-    message.data.data32[4] = 1;  // from a normal application
-    std::free(atom);
-    xcb_send_event(connection, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&message));
-    xcb_flush(connection);
-    return true;
+    return SendMoveResize(connection, window, anchor, NetWmMoveResizeMove);
+}
+
+void CancelWindowMove(QWidget& window) {
+    if (xcb_connection_t* connection = X11Connection();
+        connection != nullptr && window.internalWinId() != 0) {
+        SendMoveResize(connection, window, QPoint(), NetWmMoveResizeCancel);
+    }
 }
 
 QPoint ScreenPlace(const QWidget& window) {

@@ -20,7 +20,13 @@ bool LeftButtonHeld();
 // anchored on a stale place makes the window jump).
 bool StartWindowMoveWhileHeld(QWidget& window, QPoint pressedAt);
 
-// Where the window's top left corner is on the screen.
+// Ends the move StartWindowMoveWhileHeld handed over, for a release that reached the window
+// itself: the button was up before the window manager took the move, which would otherwise
+// have the window follow the pointer with no button held until the next click.
+void CancelWindowMove(QWidget& window);
+
+// Where the window's top left corner is on the screen, as the X server has it. Every place the
+// program works out from a window's place (its popups, the pointer over a list) starts here.
 QPoint ScreenPlace(const QWidget& window);
 
 }  // namespace ui

@@ -20,6 +20,7 @@
 #include "ui/controls/macro_controls.h"
 #include "ui/controls/menu_resources.h"
 #include "ui/controls/program_menus.h"
+#include "ui/shell/display_query.h"
 #include "ui/shell/window_message.h"
 #include "ui/shell/window_state.h"
 
@@ -29,10 +30,12 @@ namespace {
 constexpr std::uint8_t VK_LMENU = 0xA4;
 constexpr std::uint8_t VK_RMENU = 0xA5;
 
-// A list's client area in screen coordinates.
+// A list's client area in screen coordinates, on the window's place as the X server has it,
+// where the pointer's screen position comes from.
 QRect ScreenClientRect(const CListBoxWidget& list) {
     const QWidget* client = list.viewport();
-    return QRect(client->mapToGlobal(QPoint(0, 0)), client->size());
+    const QWidget* window = client->window();
+    return QRect(ScreenPlace(*window) + client->mapTo(window, QPoint(0, 0)), client->size());
 }
 
 // The line of list under the point, and the scroll position it was read with.
