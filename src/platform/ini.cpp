@@ -1,8 +1,8 @@
 #include "platform/ini.h"
 
 #include "platform/ini_document.h"
+#include "platform/regular_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
@@ -92,30 +92,6 @@ void Forget(const QString& path) {
     g_cache.remove(path);
 }
 
-// Reads straight into out, sized for the file as it stood (one byte more, so that the end shows
-// without growing), and grown should the file have grown since.
-bool ReadAll(int fd, QByteArray& out, off_t sizeHint) {
-    out.resize(std::max<qsizetype>(static_cast<qsizetype>(sizeHint), 4095) + 1);
-    qsizetype size = 0;
-    for (;;) {
-        if (size == out.size()) {
-            out.resize(out.size() * 2);
-        }
-        const ssize_t got = ::read(fd, out.data() + size, static_cast<size_t>(out.size() - size));
-        if (got == 0) {
-            out.truncate(size);
-            return true;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        size += got;
-    }
-}
-
 Loaded Load(const QString& path) {
     if (path.isEmpty()) {
         return {};
@@ -145,35 +121,29 @@ Loaded Load(const QString& path) {
     }
 
     const long long readStartNs = WallClockNs();
-    // Not blocking: a FIFO put in the file's place since the stat must not hang the read.
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    // Only a regular file, never waited on (a FIFO put in the file's place since the stat must not
+    // hang the read), and within the size bound.
+    RegularFileContent file = ReadRegularFile(path);
+    if (file.result != FileRead::Read) {
         Forget(path);
-        return {errno == ENOENT ? FileState::Missing : FileState::Unreadable, nullptr};
+        return {file.result == FileRead::Missing ? FileState::Missing : FileState::Unreadable,
+                nullptr};
     }
-    // The stamp of what is actually read: the file may have been replaced since the stat.
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     std::shared_ptr<const Document> doc;
     try {
-        QByteArray bytes;
-        if (regular && ReadAll(fd, bytes, st.st_size)) {
-            if (known && known->Bytes() == bytes) {
-                doc = std::move(known);
-            } else {
-                doc = std::make_shared<const Document>(Document::Parse(std::move(bytes)));
-            }
+        if (known && known->Bytes() == file.bytes) {
+            doc = std::move(known);
+        } else {
+            doc = std::make_shared<const Document>(Document::Parse(std::move(file.bytes)));
         }
     } catch (const std::bad_alloc&) {
         // A file too large for the memory left reads as one that cannot be read; the program
         // goes on without it.
-        doc = nullptr;
-    }
-    ::close(fd);
-    if (!doc) {
         Forget(path);
         return {FileState::Unreadable, nullptr};
     }
-    const FileStamp stamp = StampOf(st);
+    // The stamp of what was actually read: the file may have been replaced since the stat.
+    const FileStamp stamp = StampOf(file.status);
     const bool stable = readStartNs - std::max(stamp.modifiedNs, stamp.changedNs) > StableAgeNs;
     Remember(path, CacheEntry{stamp, stable, doc});
     return {FileState::Loaded, doc};

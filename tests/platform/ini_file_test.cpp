@@ -1,4 +1,5 @@
 #include "platform/ini.h"
+#include "platform/regular_file.h"
 
 #include "ini_test_files.h"
 #include "support/ordinary_user.h"
@@ -267,6 +268,19 @@ TEST_F(IniFile, LargeFileOfOneKeySectionsReadsInMemoryInProportionToItsSize) {
                    GetPrivateProfileString(distinct ? "S1" : "s", "K", "", 10, path) == "v";
         })) << (distinct ? "distinct names" : "one name");
     }
+}
+
+TEST_F(IniFile, FileAboveTheSizeBoundReadsAsUnreadable) {
+    // Sparse: the text, then NULs up to the size, no disk space taken.
+    const QString atBound = Make("[s]\r\nk=1\r\n", QStringLiteral("at.ini"));
+    const QString above = Make("[s]\r\nk=1\r\n", QStringLiteral("above.ini"));
+    ASSERT_TRUE(QFile::resize(atBound, platform::MaxFileBytes));
+    ASSERT_TRUE(QFile::resize(above, platform::MaxFileBytes + 1));
+    EXPECT_EQ(GetPrivateProfileString("s", "k", "d", 10, atBound), "1");
+    EXPECT_EQ(GetPrivateProfileString("s", "k", "d", 10, above), "d");
+    EXPECT_FALSE(platform::HasSection(QStringLiteral("s"), above));
+    EXPECT_FALSE(WritePrivateProfileString("s", QStringLiteral("k"), QStringLiteral("2"), above));
+    EXPECT_EQ(QFileInfo(above).size(), platform::MaxFileBytes + 1);
 }
 
 #ifndef ZELBO_NO_ADDRESS_LIMIT
