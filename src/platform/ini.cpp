@@ -7,7 +7,6 @@
 #include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +16,7 @@
 #include <new>
 #include <optional>
 #include <span>
+#include <unordered_map>
 
 // The program reads config.ini key by key (68 reads for one profile) and writes it key by key
 // (a save's 188 writes go in as one transaction), so each file is parsed once and kept while it
@@ -66,7 +66,9 @@ struct CacheEntry {
 };
 
 std::mutex g_cacheMutex;
-QHash<QString, CacheEntry> g_cache;
+// A standard map rather than QHash: running out of memory in QHash's insert ends the process,
+// while this one throws and stays as it was, so a full heap only costs the parsed copy.
+std::unordered_map<QString, CacheEntry> g_cache;
 
 // Every write goes through here one at a time, so two threads that edit the same file each
 // start from the other's result.
@@ -84,12 +86,12 @@ void Remember(const QString& path, CacheEntry entry) {
     if (g_cache.size() >= MaxCachedFiles && !g_cache.contains(path)) {
         g_cache.clear();
     }
-    g_cache.insert(path, std::move(entry));
+    g_cache.insert_or_assign(path, std::move(entry));
 }
 
 void Forget(const QString& path) {
     std::lock_guard lock(g_cacheMutex);
-    g_cache.remove(path);
+    g_cache.erase(path);
 }
 
 Loaded Load(const QString& path) {
@@ -111,12 +113,12 @@ Loaded Load(const QString& path) {
     std::shared_ptr<const Document> known;
     {
         std::lock_guard lock(g_cacheMutex);
-        const auto it = g_cache.constFind(path);
-        if (it != g_cache.cend()) {
-            if (it->stable && it->stamp == StampOf(st)) {
-                return {FileState::Loaded, it->doc};
+        const auto it = g_cache.find(path);
+        if (it != g_cache.end()) {
+            if (it->second.stable && it->second.stamp == StampOf(st)) {
+                return {FileState::Loaded, it->second.doc};
             }
-            known = it->doc;
+            known = it->second.doc;
         }
     }
 
@@ -145,7 +147,11 @@ Loaded Load(const QString& path) {
     // The stamp of what was actually read: the file may have been replaced since the stat.
     const FileStamp stamp = StampOf(file.status);
     const bool stable = readStartNs - std::max(stamp.modifiedNs, stamp.changedNs) > StableAgeNs;
-    Remember(path, CacheEntry{stamp, stable, doc});
+    try {
+        Remember(path, CacheEntry{stamp, stable, doc});
+    } catch (const std::bad_alloc&) {
+        Forget(path);  // read all the same; the next read parses it again
+    }
     return {FileState::Loaded, doc};
 }
 
@@ -313,7 +319,11 @@ OneTimeFile::~OneTimeFile() {
 
 QStringList CachedFiles() {
     std::lock_guard lock(g_cacheMutex);
-    return g_cache.keys();
+    QStringList files;
+    for (const auto& [path, entry] : g_cache) {
+        files.append(path);
+    }
+    return files;
 }
 
 bool FileExists(const QString& path) {
