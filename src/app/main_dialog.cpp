@@ -55,6 +55,7 @@
 #include "ui/skin/page_layouts.h"
 #include "ui/skin/skin_font.h"
 #include "ui/skin/skin_image_cache.h"
+#include "ui/skin/skin_images.h"
 #include "ui/skin/window_shape.h"
 
 namespace {
@@ -350,7 +351,7 @@ void CKVE_ZelboDlg::ShowPlugInMessage() {
 
 void CKVE_ZelboDlg::ShapeWindow() {
     g_strMaskPath = g_strSkinDir + QStringLiteral("/main_mask.jpg");
-    const QImage mask(g_strMaskPath);
+    const QImage mask = ui::LoadSkinImageFile(g_strMaskPath);
     // No mask: a plain rectangular window of the dialog's own size.
     g_skinWidth = mask.isNull() ? 0 : mask.width();
     g_skinHeight = mask.isNull() ? 0 : mask.height();
