@@ -1,7 +1,8 @@
 // The INI traffic of the program: loading one profile reads 68 keys of config.ini, saving the
 // four profiles writes 188 keys; and one key read from a large file of the kind a user may pick
-// to import, with the memory that read takes.
+// to import, with the memory that read takes: files of 10 MB, of the read bound, and of 1 GB.
 #include "platform/ini.h"
+#include "platform/regular_file.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -171,14 +172,19 @@ BENCHMARK(SaveFourProfilesUnchanged)->Unit(benchmark::kMillisecond);
 
 constexpr qsizetype LargeFileSize = 10 * 1024 * 1024;
 
-// 10 MB of one-key sections: "[S]\r\nk=v\r\n" over and over, or [S1]..[Sn] with distinct names.
-QByteArray OneKeySections(bool distinctNames) {
+// size bytes of one-key sections: "[S]\r\nk=v\r\n" over and over, or [S1]..[Sn] with distinct
+// names; never more than size.
+QByteArray OneKeySections(bool distinctNames, qsizetype size) {
     QByteArray text;
-    text.reserve(LargeFileSize + 64);
-    for (int n = 1; text.size() < LargeFileSize; ++n) {
-        text += distinctNames ? "[S" + QByteArray::number(n) + "]\r\nk=v\r\n" : "[S]\r\nk=v\r\n";
+    text.reserve(size + 64);
+    for (int n = 1;; ++n) {
+        const QByteArray section =
+            distinctNames ? "[S" + QByteArray::number(n) + "]\r\nk=v\r\n" : "[S]\r\nk=v\r\n";
+        if (text.size() + section.size() > size) {
+            return text;
+        }
+        text += section;
     }
-    return text;
 }
 
 // A value from /proc/self/status ("VmRSS", "VmHWM") in bytes, or -1.
@@ -193,12 +199,12 @@ long long StatusBytes(const std::string& field) {
     return -1;
 }
 
-// How far the process's resident size rose above where it stood while fn ran: the peak
-// resident mark is reset first where the kernel allows it, else the lifetime peak is used.
-// Memory freed earlier goes back to the system first, so that what fn takes shows as growth
-// instead of reusing pages that are still resident.
+// How far the process's resident size rose above where it stood (or above baseline, a resident
+// size measured earlier) while fn ran: the peak resident mark is reset first where the kernel
+// allows it, else the lifetime peak is used. Memory freed earlier goes back to the system first,
+// so that what fn takes shows as growth instead of reusing pages that are still resident.
 template <typename Fn>
-long long PeakGrowth(Fn fn) {
+long long PeakGrowth(Fn fn, long long baseline = -1) {
     malloc_trim(0);
     const int fd = ::open("/proc/self/clear_refs", O_WRONLY | O_CLOEXEC);
     const bool reset = fd >= 0 && ::write(fd, "5", 1) == 1;
@@ -207,7 +213,7 @@ long long PeakGrowth(Fn fn) {
     }
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
-    const long long rssBefore = StatusBytes("VmRSS");
+    const long long rssBefore = baseline >= 0 ? baseline : StatusBytes("VmRSS");
     fn();
     if (reset) {
         return StatusBytes("VmHWM") - rssBefore;
@@ -219,11 +225,13 @@ long long PeakGrowth(Fn fn) {
 
 // Each iteration reads the file afresh: between iterations (not timed) one value byte of the
 // last section flips, so no parsed copy of the file can serve the read. The first read, in a
-// fresh state, also gives the peak memory that reading the file takes, against its size.
-void ReadOneKeyFromLargeFile(benchmark::State& state, bool distinctNames) {
+// fresh state, also gives the peak memory that reading the file takes, against its size; a last
+// read after the loop the peak of a read while the copy of the file as it was is still kept
+// (reread_peak_MB, above the resident size before the first read).
+void ReadOneKeyFromLargeFile(benchmark::State& state, bool distinctNames, qsizetype size) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("large.ini"));
-    const QByteArray text = OneKeySections(distinctNames);
+    const QByteArray text = OneKeySections(distinctNames, size);
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
@@ -241,29 +249,72 @@ void ReadOneKeyFromLargeFile(benchmark::State& state, bool distinctNames) {
             state.SkipWithError("wrong value");
         }
     };
+    malloc_trim(0);
+    const long long rssStart = StatusBytes("VmRSS");
     const long long peak = PeakGrowth(readOnce);
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
     const off_t lastValue = static_cast<off_t>(text.size()) - 3;
     char flip = 'w';
-    for (auto _ : state) {
-        state.PauseTiming();
+    const auto change = [&] {
         if (::pwrite(fd, &flip, 1, lastValue) != 1) {
             state.SkipWithError("cannot change the file");
         }
         flip = flip == 'w' ? 'v' : 'w';
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        change();
         state.ResumeTiming();
         readOnce();
     }
+    change();
+    const long long rereadPeak = PeakGrowth(readOnce, rssStart);
     ::close(fd);
     state.counters["file_MB"] = static_cast<double>(text.size()) / (1024 * 1024);
     state.counters["peak_MB"] = static_cast<double>(peak) / (1024 * 1024);
     state.counters["peak_x_file"] = static_cast<double>(peak) / static_cast<double>(text.size());
+    state.counters["reread_peak_MB"] = static_cast<double>(rereadPeak) / (1024 * 1024);
 }
-BENCHMARK_CAPTURE(ReadOneKeyFromLargeFile, repeated_name, false)
+BENCHMARK_CAPTURE(ReadOneKeyFromLargeFile, repeated_name, false, LargeFileSize)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(ReadOneKeyFromLargeFile, distinct_names, true)
+BENCHMARK_CAPTURE(ReadOneKeyFromLargeFile, distinct_names, true, LargeFileSize)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+// The worst file that is still read: as large as the bound allows, every section a new name.
+BENCHMARK_CAPTURE(ReadOneKeyFromLargeFile, distinct_names_at_bound, true, platform::MaxFileBytes)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// --- One key from a file far above the read bound ---------------------------------------------
+
+constexpr qint64 SparseFileSize = qint64{1} << 30;
+
+// A config.ini of 1 GB, as a copy gone wrong may leave one: its real content, then NULs up to
+// the size, sparse (no disk space taken). Every read of it is refused: the figure is what the
+// refusal costs, in time and in peak memory.
+void ReadOneKeyFromSparseGigabyteFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = MakeConfig(dir);
+    if (path.isEmpty() || !QFile::resize(path, SparseFileSize)) {
+        state.SkipWithError("cannot make the file");
+        return;
+    }
+    const auto readOnce = [&] {
+        benchmark::DoNotOptimize(platform::GetPrivateProfileString(
+            QStringLiteral("Init"), QStringLiteral("CurConfig"), QStringLiteral("0"), 5, path));
+    };
+    const long long peak = PeakGrowth(readOnce);
+    for (auto _ : state) {
+        readOnce();
+    }
+    state.counters["file_MB"] = static_cast<double>(SparseFileSize) / (1024 * 1024);
+    state.counters["peak_MB"] = static_cast<double>(peak) / (1024 * 1024);
+}
+BENCHMARK(ReadOneKeyFromSparseGigabyteFile)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);

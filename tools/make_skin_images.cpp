@@ -58,28 +58,27 @@ bool SameRects(const Layouts& a, const Layouts& b) {
            a.pages.m_posColor == b.pages.m_posColor && a.warn == b.warn && a.controls == b.controls;
 }
 
-QString Look(ui::SkinWindowHooks& hooks, const QString& file, const QString& section, int key) {
+QString Look(const QString& file, const QString& section, int key) {
     ui::SkinFields fields;
-    ui::ReadIniFields(hooks, file, section, key, fields);
+    ui::ReadIniFields(file, section, key, fields);
     return fields[6].trimmed();
 }
 
 // Entries [first, last] of a page with their looks.
-std::vector<Item> Items(ui::SkinWindowHooks& hooks, const QString& file, const ButtonPos* rects,
-                        int first, int last) {
+std::vector<Item> Items(const QString& file, const ButtonPos* rects, int first, int last) {
     std::vector<Item> items;
     for (int key = first; key <= last; ++key) {
-        items.push_back({rects[key], Look(hooks, file, QStringLiteral("BUTTONPOS"), key)});
+        items.push_back({rects[key], Look(file, QStringLiteral("BUTTONPOS"), key)});
     }
     return items;
 }
 
 // The drawing-only PANEL section: keys from 0 up to the first missing one.
-std::vector<Item> Panels(ui::SkinWindowHooks& hooks, const QString& file) {
+std::vector<Item> Panels(const QString& file) {
     std::vector<Item> panels;
     for (int key = 0; key < 64; ++key) {
         ui::SkinFields fields;
-        ui::ReadIniFields(hooks, file, QStringLiteral("PANEL"), key, fields);
+        ui::ReadIniFields(file, QStringLiteral("PANEL"), key, fields);
         if (fields[0].isEmpty() && fields[6].isEmpty()) {
             break;
         }
@@ -145,11 +144,11 @@ int main(int argc, char** argv) {
 
     // Frame panels (title and bottom bars) and the frame buttons are on every page.
     std::vector<Item> framePanels, mainPanels;
-    for (const Item& panel : Panels(hooks, mainFile)) {
+    for (const Item& panel : Panels(mainFile)) {
         (panel.look == QLatin1String("panel") ? mainPanels : framePanels).push_back(panel);
     }
     const std::vector<Item> frame =
-        Items(hooks, mainFile, p.m_posMain.data(), 0, ui::FrameButtonCount - 1);
+        Items(mainFile, p.m_posMain.data(), 0, ui::FrameButtonCount - 1);
 
     std::array<Page, 3> pages;
     const auto compose = [&](Page& page, const std::vector<Item>& panels,
@@ -159,21 +158,20 @@ int main(int argc, char** argv) {
         page.items.insert(page.items.end(), entries.begin(), entries.end());
         page.items.insert(page.items.end(), frame.begin(), frame.end());
     };
-    compose(
-        pages[0], mainPanels,
-        Items(hooks, mainFile, p.m_posMain.data(), ui::FrameButtonCount, ui::MainRectCount - 1));
+    compose(pages[0], mainPanels,
+            Items(mainFile, p.m_posMain.data(), ui::FrameButtonCount, ui::MainRectCount - 1));
     std::vector<Item> advEntries;
     const char* controlLooks = "edit";
     for (const ui::RECT& r : cn.controls) {
         advEntries.push_back(
             {ButtonPos{r.left, r.top, r.right - r.left, r.bottom - r.top}, controlLooks});
     }
-    for (const Item& item : Items(hooks, advFile, p.m_posAdv.data(), 0, ui::AdvRectCount - 1)) {
+    for (const Item& item : Items(advFile, p.m_posAdv.data(), 0, ui::AdvRectCount - 1)) {
         advEntries.push_back(item);
     }
-    compose(pages[1], Panels(hooks, advFile), advEntries);
-    compose(pages[2], Panels(hooks, colorFile),
-            Items(hooks, colorFile, p.m_posColor.data(), 0, ui::ColorRectCount - 1));
+    compose(pages[1], Panels(advFile), advEntries);
+    compose(pages[2], Panels(colorFile),
+            Items(colorFile, p.m_posColor.data(), 0, ui::ColorRectCount - 1));
 
     if (!messages.Messages().isEmpty() || hooks.calls != 0) {
         for (const QString& m : messages.Messages()) {
@@ -230,9 +228,9 @@ int main(int argc, char** argv) {
                    95);
     }
 
-    std::vector<Item> warning = Panels(hooks, warnFile);
+    std::vector<Item> warning = Panels(warnFile);
     for (int key = 0; key < ui::WarnRectCount; ++key) {
-        warning.push_back({cn.warn[key], Look(hooks, warnFile, QStringLiteral("BUTTONPOS"), key)});
+        warning.push_back({cn.warn[key], Look(warnFile, QStringLiteral("BUTTONPOS"), key)});
     }
     const ButtonPos box = Bounds(warning);
     ok &= Save(skin_art::WindowMask(box.w, box.h, 10), outDir, ui::WarningMaskImage, 100);

@@ -28,6 +28,7 @@
 #include "macro/macro_file_reader.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
+#include "platform/ini_leftovers.h"
 #include "platform/message_service.h"
 #include "platform/power_events.h"
 #include "profile/config_store.h"
@@ -55,6 +56,7 @@
 #include "ui/skin/page_layouts.h"
 #include "ui/skin/skin_font.h"
 #include "ui/skin/skin_image_cache.h"
+#include "ui/skin/skin_images.h"
 #include "ui/skin/window_shape.h"
 
 namespace {
@@ -283,6 +285,11 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     // 10. Paths.
     g_strSkinDir = SkinDirOf(g_strExeDir);
     g_strConfigIni = ConfigIniOf(g_strSkinDir);
+    // A save killed between its temporary copy and the rename left the copy beside the file.
+    for (const QString& file :
+         {g_strConfigIni, UserMacroFilePath(g_strExeDir, 0), UserMacroFilePath(g_strExeDir, 1)}) {
+        platform::RemoveLeftoverCopies(file);
+    }
     // 11. The start-up section: current profile, language.
     ReadInitSection(g_strConfigIni);
     // 12. The title first, so a second copy finds the window while the rest loads.
@@ -350,7 +357,7 @@ void CKVE_ZelboDlg::ShowPlugInMessage() {
 
 void CKVE_ZelboDlg::ShapeWindow() {
     g_strMaskPath = g_strSkinDir + QStringLiteral("/main_mask.jpg");
-    const QImage mask(g_strMaskPath);
+    const QImage mask = ui::LoadSkinImageFile(g_strMaskPath);
     // No mask: a plain rectangular window of the dialog's own size.
     g_skinWidth = mask.isNull() ? 0 : mask.width();
     g_skinHeight = mask.isNull() ? 0 : mask.height();

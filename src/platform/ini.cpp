@@ -1,13 +1,12 @@
 #include "platform/ini.h"
 
 #include "platform/ini_document.h"
+#include "platform/regular_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +16,7 @@
 #include <new>
 #include <optional>
 #include <span>
+#include <unordered_map>
 
 // The program reads config.ini key by key (68 reads for one profile) and writes it key by key
 // (a save's 188 writes go in as one transaction), so each file is parsed once and kept while it
@@ -66,7 +66,9 @@ struct CacheEntry {
 };
 
 std::mutex g_cacheMutex;
-QHash<QString, CacheEntry> g_cache;
+// A standard map rather than QHash: running out of memory in QHash's insert ends the process,
+// while this one throws and stays as it was, so a full heap only costs the parsed copy.
+std::unordered_map<QString, CacheEntry> g_cache;
 
 // Every write goes through here one at a time, so two threads that edit the same file each
 // start from the other's result.
@@ -84,36 +86,12 @@ void Remember(const QString& path, CacheEntry entry) {
     if (g_cache.size() >= MaxCachedFiles && !g_cache.contains(path)) {
         g_cache.clear();
     }
-    g_cache.insert(path, std::move(entry));
+    g_cache.insert_or_assign(path, std::move(entry));
 }
 
 void Forget(const QString& path) {
     std::lock_guard lock(g_cacheMutex);
-    g_cache.remove(path);
-}
-
-// Reads straight into out, sized for the file as it stood (one byte more, so that the end shows
-// without growing), and grown should the file have grown since.
-bool ReadAll(int fd, QByteArray& out, off_t sizeHint) {
-    out.resize(std::max<qsizetype>(static_cast<qsizetype>(sizeHint), 4095) + 1);
-    qsizetype size = 0;
-    for (;;) {
-        if (size == out.size()) {
-            out.resize(out.size() * 2);
-        }
-        const ssize_t got = ::read(fd, out.data() + size, static_cast<size_t>(out.size() - size));
-        if (got == 0) {
-            out.truncate(size);
-            return true;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        size += got;
-    }
+    g_cache.erase(path);
 }
 
 Loaded Load(const QString& path) {
@@ -135,47 +113,45 @@ Loaded Load(const QString& path) {
     std::shared_ptr<const Document> known;
     {
         std::lock_guard lock(g_cacheMutex);
-        const auto it = g_cache.constFind(path);
-        if (it != g_cache.cend()) {
-            if (it->stable && it->stamp == StampOf(st)) {
-                return {FileState::Loaded, it->doc};
+        const auto it = g_cache.find(path);
+        if (it != g_cache.end()) {
+            if (it->second.stable && it->second.stamp == StampOf(st)) {
+                return {FileState::Loaded, it->second.doc};
             }
-            known = it->doc;
+            known = it->second.doc;
         }
     }
 
     const long long readStartNs = WallClockNs();
-    // Not blocking: a FIFO put in the file's place since the stat must not hang the read.
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    // Only a regular file, never waited on (a FIFO put in the file's place since the stat must not
+    // hang the read), and within the size bound.
+    RegularFileContent file = ReadRegularFile(path);
+    if (file.result != FileRead::Read) {
         Forget(path);
-        return {errno == ENOENT ? FileState::Missing : FileState::Unreadable, nullptr};
+        return {file.result == FileRead::Missing ? FileState::Missing : FileState::Unreadable,
+                nullptr};
     }
-    // The stamp of what is actually read: the file may have been replaced since the stat.
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     std::shared_ptr<const Document> doc;
     try {
-        QByteArray bytes;
-        if (regular && ReadAll(fd, bytes, st.st_size)) {
-            if (known && known->Bytes() == bytes) {
-                doc = std::move(known);
-            } else {
-                doc = std::make_shared<const Document>(Document::Parse(std::move(bytes)));
-            }
+        if (known && known->Bytes() == file.bytes) {
+            doc = std::move(known);
+        } else {
+            doc = std::make_shared<const Document>(Document::Parse(std::move(file.bytes)));
         }
     } catch (const std::bad_alloc&) {
         // A file too large for the memory left reads as one that cannot be read; the program
         // goes on without it.
-        doc = nullptr;
-    }
-    ::close(fd);
-    if (!doc) {
         Forget(path);
         return {FileState::Unreadable, nullptr};
     }
-    const FileStamp stamp = StampOf(st);
+    // The stamp of what was actually read: the file may have been replaced since the stat.
+    const FileStamp stamp = StampOf(file.status);
     const bool stable = readStartNs - std::max(stamp.modifiedNs, stamp.changedNs) > StableAgeNs;
-    Remember(path, CacheEntry{stamp, stable, doc});
+    try {
+        Remember(path, CacheEntry{stamp, stable, doc});
+    } catch (const std::bad_alloc&) {
+        Forget(path);  // read all the same; the next read parses it again
+    }
     return {FileState::Loaded, doc};
 }
 
@@ -343,7 +319,11 @@ OneTimeFile::~OneTimeFile() {
 
 QStringList CachedFiles() {
     std::lock_guard lock(g_cacheMutex);
-    return g_cache.keys();
+    QStringList files;
+    for (const auto& [path, entry] : g_cache) {
+        files.append(path);
+    }
+    return files;
 }
 
 bool FileExists(const QString& path) {

@@ -1,7 +1,8 @@
 // INI files with the semantics of the Windows private-profile functions, so that config.ini,
 // profile files, macro files and skin layout files written by the Windows program read the same
 // here, and ours there. Reads never fail (a file that cannot be read, also for want of memory,
-// reads as missing); every write replaces the file atomically.
+// reads as missing); only regular files are read, never waited on, and none larger than
+// MaxFileBytes (regular_file.h); every write replaces the file atomically.
 // Any thread may call these; writes to one file are serialised inside the layer.
 #pragma once
 

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/fifo_watchdog.h"
+
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <thread>
 #include <vector>
@@ -49,17 +53,63 @@ TEST(LogFile, TwoMessagesGiveFourLines) {
     EXPECT_TRUE(lines[3].isEmpty());
 }
 
-TEST(LogFile, InitEmptiesAnEarlierRunOfTheSameName) {
+TEST(LogFile, RunInTheSameSecondKeepsTheEarlierLogAndTakesTheNextName) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Mouse2018_12_9_08_05_03.txt"));
+    {
+        CLogFile crashed;
+        crashed.Init(path.toLocal8Bit());
+        crashed.Write(QStringLiteral("first run"));
+    }
+    for (int run = 2; run <= 3; ++run) {
+        CLogFile next;
+        next.Init(path.toLocal8Bit());
+        next.Write(QStringLiteral("run %1").arg(run));
+        const QString own = dir.filePath(QStringLiteral("Mouse2018_12_9_08_05_03-%1.txt").arg(run));
+        EXPECT_EQ(QString::fromLocal8Bit(next.Path()), own);
+        ASSERT_EQ(ReadLines(own).size(), 2);
+        EXPECT_TRUE(ReadLines(own)[0].endsWith(QStringLiteral("\trun %1").arg(run)));
+    }
+    const QStringList first = ReadLines(path);
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_TRUE(first[0].endsWith(QStringLiteral("\tfirst run")));
+}
+
+TEST(LogFile, FifoInPlaceOfTheLogIsNeverWaitedOn) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("run.txt"));
-    {
-        CLogFile first;
-        first.Init(path.toLocal8Bit());
-        first.Write(QStringLiteral("first run"));
-    }
-    CLogFile second;
-    second.Init(path.toLocal8Bit());
-    EXPECT_EQ(QFileInfo(path).size(), 0);
+    CLogFile log;
+    log.Init(path.toLocal8Bit());
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    EXPECT_TRUE(testing_support::EndsWithoutWaitingOn(
+        path, [&] { log.Write(QStringLiteral("Finish Init!")); }));
+    EXPECT_FALSE(QFileInfo(path).isFile());
+}
+
+QStringList g_debugMessages;
+
+void RecordDebugMessage(QtMsgType, const QMessageLogContext& context, const QString& text) {
+    g_debugMessages.append(QString::fromLatin1(context.category) + QLatin1Char(':') + text);
+}
+
+// Messages go to the terminal only through the handler (Qt's own writes to standard error).
+TEST(LogFile, DebuggerOutputReachesNoHandlerUnlessItsCategoryIsTurnedOn) {
+    QTemporaryDir dir;
+    CLogFile log;
+    log.Init(dir.filePath(QStringLiteral("run.txt")).toLocal8Bit());
+    g_debugMessages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(RecordDebugMessage);
+    log.Write(QStringLiteral("off"));
+    QLoggingCategory::setFilterRules(QStringLiteral("zelbo.log=true"));
+    log.Write(QStringLiteral("Finish Init!"));
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(g_debugMessages.size(), 3) << "the category is off until the rules turn it on";
+    EXPECT_EQ(g_debugMessages[0], QStringLiteral("zelbo.log:Finish Init!"));
+    EXPECT_EQ(g_debugMessages[1], QStringLiteral("zelbo.log:1111111111"));
+    EXPECT_TRUE(g_debugMessages[2].startsWith(QStringLiteral("zelbo.log:[")));
+    EXPECT_TRUE(g_debugMessages[2].endsWith(QStringLiteral("]\tFinish Init!")));
 }
 
 TEST(LogFile, WriteBeforeInitReachesNoFile) {

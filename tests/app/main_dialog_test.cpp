@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -37,6 +39,7 @@ namespace {
 using testing_support::MainDialogTest;
 using testing_support::ProcessEventsFor;
 using testing_support::ProcessEventsUntil;
+using testing_support::ProgramFolder;
 using testing_support::StartupInProcess;
 
 constexpr unsigned WM_CLOSE = 0x0010;
@@ -316,6 +319,38 @@ QStringList TrayMenuItems() {
         }
     }
     return items;
+}
+
+TEST_F(StartupInProcess, CopiesThatKilledSavesLeftGoAtStartUpAndNothingElse) {
+    const QStringList leftovers{QStringLiteral("skins/INI_CFG/config.ini.tJEPDm"),
+                                QStringLiteral("Macro_EN.dat.QWERTY"),
+                                QStringLiteral("Macro_CN.dat.abcxyz")};
+    const QStringList others{
+        QStringLiteral("skins/INI_CFG/config.ini.tJEPD"), QStringLiteral("Macro_EN.dat.QWERTYU"),
+        QStringLiteral("Macro_EN.dat.QWE4TY"), QStringLiteral("skins/INI_CFG/Config.ini.tJEPDm"),
+        QStringLiteral("skins/INI_CFG/other.ini.abcdef")};
+    for (const QString& name : leftovers + others) {
+        ASSERT_TRUE(ProgramFolder::WriteFile(folder_.Path(name), "[Macros]\r\n"));
+    }
+    // A link or a folder of such a name is nothing a save made.
+    ASSERT_TRUE(QDir().mkdir(folder_.Path(QStringLiteral("Macro_EN.dat.Folder"))));
+    ASSERT_TRUE(QFile::link(folder_.Path(QStringLiteral("Macro_EN.dat")),
+                            folder_.Path(QStringLiteral("Macro_CN.dat.LinkTo"))));
+    platform::SimulatedMouse mouse(BuiltInMouseAttributes());
+    mouse.Unplug();
+    platform::SetHidBackend(&mouse);
+    {
+        CKVE_ZelboDlg dlg;
+        dlg.OnInitDialog();
+    }
+    for (const QString& name : leftovers) {
+        EXPECT_FALSE(QFileInfo::exists(folder_.Path(name))) << name.toStdString();
+    }
+    for (const QString& name : others + QStringList{QStringLiteral("Macro_EN.dat.Folder"),
+                                                    QStringLiteral("Macro_CN.dat.LinkTo")}) {
+        EXPECT_TRUE(QFileInfo(folder_.Path(name)).exists()) << name.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo::exists(folder_.ConfigIni()));
 }
 
 TEST_F(StartupInProcess, TheStartUpLanguageChoosesTheMenusAndTheUserMacroFile) {

@@ -1,6 +1,8 @@
 #include "platform/ini.h"
+#include "platform/regular_file.h"
 
 #include "ini_test_files.h"
+#include "support/failing_allocation.h"
 #include "support/ordinary_user.h"
 
 #include <sys/resource.h>
@@ -269,6 +271,19 @@ TEST_F(IniFile, LargeFileOfOneKeySectionsReadsInMemoryInProportionToItsSize) {
     }
 }
 
+TEST_F(IniFile, FileAboveTheSizeBoundReadsAsUnreadable) {
+    // Sparse: the text, then NULs up to the size, no disk space taken.
+    const QString atBound = Make("[s]\r\nk=1\r\n", QStringLiteral("at.ini"));
+    const QString above = Make("[s]\r\nk=1\r\n", QStringLiteral("above.ini"));
+    ASSERT_TRUE(QFile::resize(atBound, platform::MaxFileBytes));
+    ASSERT_TRUE(QFile::resize(above, platform::MaxFileBytes + 1));
+    EXPECT_EQ(GetPrivateProfileString("s", "k", "d", 10, atBound), "1");
+    EXPECT_EQ(GetPrivateProfileString("s", "k", "d", 10, above), "d");
+    EXPECT_FALSE(platform::HasSection(QStringLiteral("s"), above));
+    EXPECT_FALSE(WritePrivateProfileString("s", QStringLiteral("k"), QStringLiteral("2"), above));
+    EXPECT_EQ(QFileInfo(above).size(), platform::MaxFileBytes + 1);
+}
+
 #ifndef ZELBO_NO_ADDRESS_LIMIT
 TEST_F(IniFile, FileTooLargeForMemoryReadsAsUnreadableAndTheProgramGoesOn) {
     const QString small = Make("[s]\r\nk=1\r\n", QStringLiteral("small.ini"));
@@ -282,6 +297,46 @@ TEST_F(IniFile, FileTooLargeForMemoryReadsAsUnreadableAndTheProgramGoesOn) {
                WritePrivateProfileString("s", QStringLiteral("k"), QStringLiteral("2"), small);
     }));
     EXPECT_EQ(QFileInfo(huge).size(), 4 * Headroom);
+}
+#endif
+
+#ifndef ZELBO_NO_FAILING_ALLOCATION
+TEST_F(IniFile, RunningOutOfMemoryAnywhereInAReadReachesNoCaller) {
+    const QString path = Make("[s]\r\nk=1\r\n");
+    // The cache of parsed files empties itself when full, and the next file it keeps then takes
+    // fresh memory: each round starts from a full cache, so that step is among those that fail.
+    constexpr int CacheCapacity = 64;
+    auto fillCache = [&] {
+        for (int n = 0; platform::CachedFiles().size() < CacheCapacity; ++n) {
+            GetPrivateProfileString("s", "k", "", 5,
+                                    Make("[s]\r\nk=2\r\n", QStringLiteral("other%1.ini").arg(n)));
+        }
+    };
+    for (long long failing = 0;; ++failing) {
+        fillCache();
+        ASSERT_FALSE(platform::CachedFiles().contains(path));
+        QString value;
+        bool escaped = false;
+        bool failed = false;
+        {
+            const platform::OneTimeFile once(path);
+            const testing_support::FailingAllocation outOfMemory(failing);
+            try {
+                value = GetPrivateProfileString("s", "k", "d", 5, path);
+            } catch (const std::bad_alloc&) {
+                escaped = true;
+            }
+            failed = outOfMemory.Failed();
+        }
+        EXPECT_FALSE(escaped) << "allocation " << failing;
+        EXPECT_TRUE(value == "1" || value == "d") << "allocation " << failing;
+        if (!failed) {
+            EXPECT_EQ(value, "1");
+            EXPECT_GT(failing, 2) << "the read took fewer allocations than it does";
+            break;
+        }
+    }
+    EXPECT_EQ(GetPrivateProfileString("s", "k", "", 5, path), "1");
 }
 #endif
 

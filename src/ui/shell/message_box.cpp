@@ -1,7 +1,8 @@
 #include "ui/shell/message_box.h"
 
-#include <QFile>
 #include <QMessageBox>
+
+#include "platform/regular_file.h"
 
 namespace ui {
 
@@ -12,13 +13,10 @@ void MessageBoxService::Show(const QString& text) {
 }
 
 void MessageLogService::Show(const QString& text) {
-    QFile file(path_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        return;  // the run goes on, as it does after a box
-    }
     QString line = text;
     line.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    file.write((line + QLatin1Char('\n')).toUtf8());
+    // A file that cannot be written loses the line; the run goes on, as it does after a box.
+    platform::AppendToRegularFile(path_, (line + QLatin1Char('\n')).toUtf8());
 }
 
 std::unique_ptr<platform::MessageService> MakeMessageService(QWidget* owner) {

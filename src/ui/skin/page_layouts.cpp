@@ -24,19 +24,19 @@ const QString MacroDisplaySection = QStringLiteral("MACRODISPLAY");
 // Every entry of the table from BUTTONPOS 0 .. N-1, in ascending order; the key range is the
 // table's own size, so no file can reach past it.
 template <std::size_t N>
-void LoadRects(SkinWindowHooks& hooks, const QString& file, std::array<ButtonPos, N>& rects,
+void LoadRects(const QString& file, std::array<ButtonPos, N>& rects,
                std::array<QString, N>& labels) {
     SkinFields fields;
     for (std::size_t key = 0; key < N; ++key) {
-        ReadIniFields(hooks, file, ButtonPosSection, static_cast<int>(key), fields);
+        ReadIniFields(file, ButtonPosSection, static_cast<int>(key), fields);
         rects[key] = SkinFieldRect(fields);
         labels[key] = fields[5];
     }
 }
 
-RECT ReadControlRect(SkinWindowHooks& hooks, const QString& file, const QString& section, int key) {
+RECT ReadControlRect(const QString& file, const QString& section, int key) {
     SkinFields fields;
-    ReadIniFields(hooks, file, section, key, fields);
+    ReadIniFields(file, section, key, fields);
     return ToRect(SkinFieldRect(fields));
 }
 
@@ -65,10 +65,11 @@ QString SkinLayoutPath(const QString& skinDir, SkinLayout layout, int langSel) {
 void LoadSkinMain(PageLayouts& layouts, SkinWindowHooks& hooks, const QString& skinDir,
                   int langSel) {
     const QString file = SkinLayoutPath(skinDir, SkinLayout::Main, langSel);
-    LoadRects(hooks, file, layouts.m_posMain, layouts.m_strMain);
+    CheckSkinLayoutFile(hooks, file);
+    LoadRects(file, layouts.m_posMain, layouts.m_strMain);
     SkinFields fields;
     for (int key = 1; key < FunNameCount; ++key) {
-        ReadIniFields(hooks, file, FunStringSection, key, fields);
+        ReadIniFields(file, FunStringSection, key, fields);
         g_strFunNames[key] = fields[0];
     }
 }
@@ -76,24 +77,27 @@ void LoadSkinMain(PageLayouts& layouts, SkinWindowHooks& hooks, const QString& s
 void LoadSkinAdvance(PageLayouts& layouts, SkinWindowHooks& hooks, const QString& skinDir,
                      int langSel) {
     const QString file = SkinLayoutPath(skinDir, SkinLayout::Advance, langSel);
-    LoadRects(hooks, file, layouts.m_posAdv, layouts.m_strAdv);
-    g_rcEditRepeat = ReadControlRect(hooks, file, EditSection, 3);
-    g_rcEditFireTime = ReadControlRect(hooks, file, EditSection, 2);
-    g_rcEditMacroName = ReadControlRect(hooks, file, EditSection, 4);
-    g_rcEditTrack = ReadControlRect(hooks, file, EditSection, 5);
-    g_rcMacroList = ReadControlRect(hooks, file, MacroDisplaySection, 1);
-    g_rcStepList = ReadControlRect(hooks, file, MacroDisplaySection, 2);
+    CheckSkinLayoutFile(hooks, file);
+    LoadRects(file, layouts.m_posAdv, layouts.m_strAdv);
+    g_rcEditRepeat = ReadControlRect(file, EditSection, 3);
+    g_rcEditFireTime = ReadControlRect(file, EditSection, 2);
+    g_rcEditMacroName = ReadControlRect(file, EditSection, 4);
+    g_rcEditTrack = ReadControlRect(file, EditSection, 5);
+    g_rcMacroList = ReadControlRect(file, MacroDisplaySection, 1);
+    g_rcStepList = ReadControlRect(file, MacroDisplaySection, 2);
 }
 
 void LoadSkinColor(PageLayouts& layouts, SkinWindowHooks& hooks, const QString& skinDir,
                    int langSel) {
-    LoadRects(hooks, SkinLayoutPath(skinDir, SkinLayout::Color, langSel), layouts.m_posColor,
-              layouts.m_strColor);
+    const QString file = SkinLayoutPath(skinDir, SkinLayout::Color, langSel);
+    CheckSkinLayoutFile(hooks, file);
+    LoadRects(file, layouts.m_posColor, layouts.m_strColor);
 }
 
 void LoadSkinLBWarning(SkinWindowHooks& hooks, const QString& skinDir, int langSel) {
-    LoadRects(hooks, SkinLayoutPath(skinDir, SkinLayout::LBWarning, langSel), g_warnRects,
-              g_strWarn);
+    const QString file = SkinLayoutPath(skinDir, SkinLayout::LBWarning, langSel);
+    CheckSkinLayoutFile(hooks, file);
+    LoadRects(file, g_warnRects, g_strWarn);
 }
 
 }  // namespace ui

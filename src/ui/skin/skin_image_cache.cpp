@@ -8,7 +8,7 @@ QImage SkinImageCache::Get(const QString& skinDir, const char* name) {
     const QString path = SkinImagePath(skinDir, name);
     auto found = images_.constFind(path);
     if (found == images_.constEnd()) {
-        QImage image(path);
+        QImage image = LoadSkinImageFile(path);
         if (!image.isNull() && image.format() != QImage::Format_RGB32) {
             image = image.convertToFormat(QImage::Format_RGB32);
         }

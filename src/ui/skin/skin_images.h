@@ -83,8 +83,15 @@ inline constexpr std::array<const char*, 26> AllSkinImages = {
 // skinDir + "/" + name.
 QString SkinImagePath(const QString& skinDir, const char* name);
 
-// Decodes the image; a missing or unreadable file gives a null image.
+// Decodes the image file; a missing or unreadable file gives a null image, and so does anything
+// but a regular file in its place (a FIFO is never waited on), a file above the read bound, and
+// an image larger than MaxSkinImagePixels.
+QImage LoadSkinImageFile(const QString& path);
+// LoadSkinImageFile of the image name in the skin folder.
 QImage LoadSkinImage(const QString& skinDir, const char* name);
+
+// Largest skin image decoded, in pixels (64 MB at 32 bits a pixel); the skin's own are 800 x 640.
+inline constexpr qint64 MaxSkinImagePixels = 16 * 1024 * 1024;
 
 // A mask pixel whose red, green and blue are all above 100 is cut out of the window's shape;
 // any component of 100 or less keeps the pixel.

@@ -51,15 +51,19 @@ void SplitSkinFieldValue(const QString& value, SkinFields& fields) {
     }
 }
 
-void ReadIniFields(SkinWindowHooks& hooks, const QString& file, const QString& section, int key,
-                   SkinFields& fields) {
-    const QString keyText = platform::FormatInt(key);
-    if (!platform::FileExists(file)) {
-        platform::ShowMessage(SkinFileMissingText);
-        hooks.AddTrayIcon();
-        hooks.ShowMinimized();
-        hooks.HideWindow();
+bool CheckSkinLayoutFile(SkinWindowHooks& hooks, const QString& file) {
+    if (platform::FileExists(file)) {
+        return true;
     }
+    platform::ShowMessage(SkinFileMissingText);
+    hooks.AddTrayIcon();
+    hooks.ShowMinimized();
+    hooks.HideWindow();
+    return false;
+}
+
+void ReadIniFields(const QString& file, const QString& section, int key, SkinFields& fields) {
+    const QString keyText = platform::FormatInt(key);
     const QString value =
         platform::GetPrivateProfileString(section, keyText, QString(), ReadBufferSize, file);
     if (value.count(u',') > MaxCommas) {

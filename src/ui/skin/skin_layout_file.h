@@ -1,8 +1,9 @@
 // Skin layout files: the rectangle type the whole window uses (ButtonPos), the platform RECT
 // that child controls take, and ReadIniFields, the one reader of a layout value, which splits it
-// at its commas into seven fields. The reader keeps no state. When a layout file is missing it
-// shows a message and hides the window to the notification area through SkinWindowHooks, which
-// the main window implements (tests implement it too). User-interface thread only.
+// at its commas into seven fields. The reader keeps no state. A loader first checks that its
+// layout file is there (CheckSkinLayoutFile): when it is missing, the user is told once for the
+// file and the window hides to the notification area through SkinWindowHooks, which the main
+// window implements (tests implement it too). User-interface thread only.
 #pragma once
 
 #include <QString>
@@ -65,11 +66,16 @@ public:
 // are the first six parts and field 6 the rest, further commas included.
 void SplitSkinFieldValue(const QString& value, SkinFields& fields);
 
-// Reads key (as "%d") of section from the layout file and splits it. A missing file shows
-// SkinFileMissingText and hides the window through hooks, then reads on (the value is empty);
-// more than six commas show SkinValueErrorText and the value is still split and used.
-void ReadIniFields(SkinWindowHooks& hooks, const QString& file, const QString& section, int key,
-                   SkinFields& fields);
+// The existence test a loader makes once before it reads a layout file: when nothing exists at
+// the path, shows SkinFileMissingText and hides the window through hooks, and returns false
+// (the loader reads on; every value of the file is empty). Once per file and load, not once per
+// key: the message waits for OK each time it shows.
+bool CheckSkinLayoutFile(SkinWindowHooks& hooks, const QString& file);
+
+// Reads key (as "%d") of section from the layout file and splits it; a missing file, section or
+// key gives the empty value. More than six commas show SkinValueErrorText and the value is still
+// split and used.
+void ReadIniFields(const QString& file, const QString& section, int key, SkinFields& fields);
 
 // Numeric field i (1..4) of a split value, by the usual decimal conversion.
 int SkinFieldInt(const SkinFields& fields, int i);

@@ -2,13 +2,18 @@
 // layout implies, shaped and coloured so that each state a page shows can be seen.
 #include "ui/skin/skin_images.h"
 #include "ui/skin/page_layouts.h"
+#include "ui/skin/skin_image_cache.h"
 #include "ui/skin/skin_test_support.h"
 
+#include "support/fifo_watchdog.h"
+
+#include <sys/stat.h>
 #include <QImageReader>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -201,6 +206,36 @@ TEST_F(SkinImagesTest, EveryButtonShowsItsHoverAndLitLooks) {
                 EXPECT_LT(Difference(mainNormal, normal, layouts.m_posMain[k]), 2.0) << k;
             }
         }
+    }
+}
+
+TEST(SkinImageFile, FifoFolderOrDeviceInPlaceOfAnImageIsNoImageAndNeverWaitedOn) {
+    QTemporaryDir dir;
+    const QString skinDir = dir.path();
+    const QString mask = ui::SkinImagePath(skinDir, ui::MainMaskImage);
+    const QString normal = ui::SkinImagePath(skinDir, ui::PageImages[0].normal);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(mask).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(normal).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(skinDir).mkdir(QString::fromUtf8(ui::PageImages[0].over)));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"),
+                            ui::SkinImagePath(skinDir, ui::PageImages[0].down)));
+    ui::SkinImageCache cache;
+    const struct {
+        const char* what;
+        QString fifo;
+        std::function<QImage()> load;
+    } cases[] = {
+        {"mask", mask, [&] { return ui::LoadSkinImageFile(mask); }},
+        {"page image, by the paint's cache", normal,
+         [&] { return cache.Get(skinDir, ui::PageImages[0].normal); }},
+        {"folder", {}, [&] { return ui::LoadSkinImage(skinDir, ui::PageImages[0].over); }},
+        {"device", {}, [&] { return ui::LoadSkinImage(skinDir, ui::PageImages[0].down); }},
+    };
+    for (const auto& c : cases) {
+        QImage image;
+        EXPECT_TRUE(testing_support::EndsWithoutWaitingOn(c.fifo, [&] { image = c.load(); }))
+            << c.what << ": the load waited on the file";
+        EXPECT_TRUE(image.isNull()) << c.what;
     }
 }
 

@@ -111,7 +111,7 @@ protected:
     SkinFields Read(const QString& file, const char* section, int key) {
         SkinFields fields;
         fields.fill(QStringLiteral("stale"));
-        ui::ReadIniFields(window, file, QString::fromLatin1(section), key, fields);
+        ui::ReadIniFields(file, QString::fromLatin1(section), key, fields);
         return fields;
     }
 
@@ -163,15 +163,18 @@ TEST_F(ReadIniFieldsTest, LongValueIsCutBeforeItIsSplit) {
     EXPECT_EQ(f[6].size(), ui::SkinValueMaxLength);
 }
 
-TEST_F(ReadIniFieldsTest, MissingFileShowsTheMessageThenHidesToTrayAndReadsOn) {
-    const SkinFields f = Read(folder.Path() + QStringLiteral("/INI_CN/none.ini"), "BUTTONPOS", 0);
-    EXPECT_EQ(f, Expect({"", "", "", "", "", "", ""}));
+TEST_F(ReadIniFieldsTest, MissingFileIsToldByItsCheckThenHidesToTrayAndReadsEmpty) {
+    const QString missing = folder.Path() + QStringLiteral("/INI_CN/none.ini");
+    EXPECT_FALSE(ui::CheckSkinLayoutFile(window, missing));
     EXPECT_EQ(window.events, QStringList({MissingFileMessage, QStringLiteral("tray icon"),
                                           QStringLiteral("minimise"), QStringLiteral("hide")}));
-    // Once for every key read.
-    Read(folder.Path() + QStringLiteral("/INI_CN/none.ini"), "FUN_STRING", 1);
-    EXPECT_EQ(window.Count(MissingFileMessage), 2);
-    EXPECT_EQ(window.Count(QStringLiteral("hide")), 2);
+    // The reads of its keys say nothing more.
+    EXPECT_EQ(Read(missing, "BUTTONPOS", 0), Expect({"", "", "", "", "", "", ""}));
+    EXPECT_EQ(Read(missing, "FUN_STRING", 1), Expect({"", "", "", "", "", "", ""}));
+    EXPECT_EQ(window.events.size(), 4);
+    EXPECT_TRUE(ui::CheckSkinLayoutFile(
+        window, folder.Write(QStringLiteral("INI_CN/a.ini"), {QStringLiteral("[BUTTONPOS]")})));
+    EXPECT_EQ(window.events.size(), 4);
 }
 
 }  // namespace
