@@ -1,11 +1,13 @@
 #include "profile/config_store.h"
 
+#include "app/core/save_failures.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
 #include "platform/message_service.h"
 #include "profile/profile_settings.h"
 
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace {
@@ -26,8 +28,9 @@ std::uint8_t LowByte(int value) {
     return static_cast<std::uint8_t>(value);
 }
 
-void WriteInt(const QString& section, const QString& key, long long value, const QString& path) {
-    platform::WritePrivateProfileString(section, key, platform::FormatInt(value), path);
+bool WriteInt(const QString& section, const QString& key, long long value, const QString& path) {
+    const platform::ProfileWrite write{section, key, platform::FormatInt(value)};
+    return SaveIniWrites(std::span(&write, 1), path);
 }
 
 // The 32-bit settings go out as "%d" of their bits, so a value that came from a negative
@@ -126,7 +129,7 @@ void OnReadConfig(QString path, int n, bool fromReset) {
     g_fireTime = ReadInt(section, QStringLiteral("FIRE_TIME"), ShortValue, path);
 }
 
-void SaveAllConfigs(QString path, int /*n*/) {
+bool SaveAllConfigs(QString path, int /*n*/) {
     // One transaction of 188 writes: the file is replaced once instead of once per value.
     std::vector<platform::ProfileWrite> writes;
     writes.reserve(ProfileCount * (ButtonSlotCount + 3 + 5 * DpiLevelCount + 7));
@@ -160,14 +163,18 @@ void SaveAllConfigs(QString path, int /*n*/) {
         add(section, QStringLiteral("USB_SPEED"), g_usbSpeed);
         add(section, QStringLiteral("FIRE_TIME"), Signed(g_fireTime));
     }
-    platform::WritePrivateProfileStrings(writes, path);
+    return SaveIniWrites(writes, path);
 }
 
-void SaveDpiLevel(QString path, int n) {
+bool SaveDpiLevel(QString path, int n) {
     g_strCfgSection = Numbered(QStringLiteral("Config"), n);
-    WriteInt(g_strCfgSection, QStringLiteral("DPI_LEVEL"), Signed(g_dpiLevel), path);
+    return WriteInt(g_strCfgSection, QStringLiteral("DPI_LEVEL"), Signed(g_dpiLevel), path);
 }
 
-void SaveCurConfig(QString path, int n) {
-    WriteInt(InitSection, QStringLiteral("CurConfig"), n, path);
+bool SaveCurConfig(QString path, int n) {
+    return WriteInt(InitSection, QStringLiteral("CurConfig"), n, path);
+}
+
+bool SaveLangSel(QString path, std::uint8_t language) {
+    return WriteInt(InitSection, QStringLiteral("LANG_SEL"), language, path);
 }

@@ -46,16 +46,22 @@ platform::FileDialogRequest ProfileFileRequest(bool open) {
 }  // namespace
 
 void SwitchProfile(int p) {
-    SaveAllConfigs(g_strConfigIni, g_curConfig);
+    const bool saved = SaveAllConfigs(g_strConfigIni, g_curConfig);
     g_curConfig = p;
     g_curConfigIdx = p - 1;
-    OnReadConfig(g_strConfigIni, p, false);
+    // Memory already holds what the load would give after a save (every profile's buttons, the
+    // shared settings); after a failed one the file's older values would drop the edits.
+    if (saved) {
+        OnReadConfig(g_strConfigIni, p, false);
+    }
 }
 
 void RestoreDefaults(bool factoryMacros) {
     OnReadConfig(g_strConfigIni, FactorySection, true);
-    SaveAllConfigs(g_strConfigIni, FactorySection);
-    OnReadConfig(g_strConfigIni, g_curConfig, false);
+    // As for a switch: a failed save leaves the factory values in memory.
+    if (SaveAllConfigs(g_strConfigIni, FactorySection)) {
+        OnReadConfig(g_strConfigIni, g_curConfig, false);
+    }
     if (factoryMacros) {
         OnReadMacroList(FactoryMacroFilePath(g_strExeDir, g_langSel));
     }

@@ -17,7 +17,8 @@
 inline constexpr char ProfileFileFilter[] = "All Files(*.ini)|*.ini||";
 
 // Profile p (1..4) becomes current: the settings in memory are saved into all four sections
-// first, then p's section is loaded. [Init] CurConfig waits for the next Apply.
+// first, then p's section is loaded (when the save failed, memory is kept as it is: the load
+// would bring back the file's older values). [Init] CurConfig waits for the next Apply.
 void SwitchProfile(int p);
 
 // Factory settings: the built-in button row for profile 1, [CfgReset2]..[CfgReset4] for the

@@ -111,6 +111,19 @@ TEST_F(ProfileSwitch, ExportHoldsTheCycleColoursThePageShowsAndLeavesNoCopyInMem
     }
 }
 
+TEST_F(ProfileSwitch, ASwitchThatCannotSaveKeepsWhatMemoryHoldsAndSaysSo) {
+    g_fireTime = 99;
+    KeyFunc[0][2] = 7;
+    ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, QFile::ReadOwner));
+    const QByteArray config = Bytes(g_strConfigIni);
+    SwitchProfile(2);
+    EXPECT_EQ(g_curConfig, 2);
+    EXPECT_EQ(g_fireTime, 99u) << "the file's older value would drop the edit";
+    EXPECT_EQ(KeyFunc[0][2], 7);
+    EXPECT_EQ(messages_.Messages(), QStringList{QStringLiteral("Cannot save config.ini!")});
+    EXPECT_EQ(Bytes(g_strConfigIni), config);
+}
+
 TEST_F(ProfileSwitch, ImportRefusesAFileWithoutProfilesInTheUsersLanguageAndChangesNothing) {
     QByteArray utf16be("\xFE\xFF", 2);
     for (char c : FourProfiles()) {
