@@ -4,6 +4,7 @@
 #include "platform/decimal.h"
 #include "platform/ini.h"
 #include "platform/message_service.h"
+#include "profile/config_keys.h"
 #include "profile/profile_settings.h"
 
 #include <optional>
@@ -12,13 +13,7 @@
 
 namespace {
 
-// Read buffer sizes (characters including the terminator): a value longer than size - 1
-// characters is cut, as it always has been.
-constexpr int ShortValue = 5;
-constexpr int IdValue = 6;
-constexpr int DpiValue = 10;
-
-const QString InitSection = QStringLiteral("Init");
+const QString InitSection = InitSectionName();
 
 int ReadInt(const QString& section, const QString& key, int nSize, const QString& path) {
     return platform::Wtoi(platform::GetPrivateProfileString(section, key, QString(), nSize, path));
@@ -37,27 +32,6 @@ bool WriteInt(const QString& section, const QString& key, long long value, const
 // number in the file is written back as that same number.
 long long Signed(std::uint32_t value) {
     return static_cast<std::int32_t>(value);
-}
-
-QString Numbered(const QString& prefix, int n) {
-    return prefix + platform::FormatInt(n);
-}
-
-QString KKey(int slot) {
-    return QStringLiteral("K") + platform::FormatInt(slot);
-}
-
-QString DpiSetKey(int j) {
-    return QStringLiteral("DPI_SET") + platform::FormatInt(j);
-}
-
-QString DpiSetEnKey(int j) {
-    return QStringLiteral("DPI_SET_EN") + platform::FormatInt(j);
-}
-
-QString DpiColorKey(int j, int channel) {
-    static const char* const Suffix[3] = {"_R", "_G", "_B"};
-    return QStringLiteral("DPI") + platform::FormatInt(j) + QLatin1String(Suffix[channel]);
 }
 
 }  // namespace
