@@ -11,6 +11,7 @@
 // User-interface thread only, like the state it moves.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -40,3 +41,10 @@ bool SaveCurConfig(QString path, int n);
 
 // Writes [Init] LANG_SEL = language.
 bool SaveLangSel(QString path, std::uint8_t language);
+
+// From now on the reads of ReadInitSection and OnReadConfig from path take its values from
+// content instead: start-up gives the shipped config.ini for a config.ini it refused but had to
+// leave alone (it cannot be read, moved or replaced), so that no reload (a profile switch made at
+// the mouse, the factory restore) ever loads zeros or values out of range. Its saves still go to
+// the file, and fail. An empty path ends it.
+void SetConfigStandIn(const QString& path, const QByteArray& content);
