@@ -20,6 +20,7 @@
 #include "app/core/log_file.h"
 #include "app/core/mouse_access.h"
 #include "app/core/paths.h"
+#include "app/core/save_failures.h"
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
 #include "device/discovery.h"
@@ -34,6 +35,7 @@
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
 #include "profile/profile_switch.h"
+#include "profile/startup_config.h"
 #include "ui/controls/editable_list_box.h"
 #include "ui/controls/kve_menu.h"
 #include "ui/controls/list_box.h"
@@ -282,6 +284,8 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     // 9. The window's icon.
     setWindowIcon(m_hIcon);
 
+    // Saves that fail during start-up (its Apply) are told once, at its end.
+    SaveAction startUp;
     // 10. Paths.
     g_strSkinDir = SkinDirOf(g_strExeDir);
     g_strConfigIni = ConfigIniOf(g_strSkinDir);
@@ -290,10 +294,19 @@ bool CKVE_ZelboDlg::OnInitDialog() {
          {g_strConfigIni, UserMacroFilePath(g_strExeDir, 0), UserMacroFilePath(g_strExeDir, 1)}) {
         platform::RemoveLeftoverCopies(file);
     }
+    // config.ini is checked before anything reads it: one the program cannot use gives way to
+    // the shipped one, or is left alone while the shipped settings serve from memory.
+    const StartupConfig config = PrepareConfigIni(g_strConfigIni, QDateTime::currentDateTime());
     // 11. The start-up section: current profile, language.
     ReadInitSection(g_strConfigIni);
     // 12. The title first, so a second copy finds the window while the rest loads.
     setWindowTitle(QString::fromUtf8(MainWindowTitle));
+    if (const QString text = StartupConfigMessage(config, g_langSel); !text.isEmpty()) {
+        platform::ShowMessage(text);
+        if (config.outcome == StartupConfig::Outcome::LeftAlone) {
+            startUp.AlreadyTold(g_strConfigIni);  // the message says that saves will fail
+        }
+    }
     // 13. The current profile.
     OnReadConfig(g_strConfigIni, g_curConfig, false);
     // 14. The three page layouts.

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "app/core/paths.h"
+#include "app/core/save_failures.h"
 #include "device/key_codes.h"
 #include "device/macro_body.h"
 #include "device/settings_image.h"
@@ -11,8 +12,6 @@
 #include "macro/macro_file_writer.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
-#include "platform/decimal.h"
-#include "platform/ini.h"
 #include "platform/pointer.h"
 #include "profile/config_store.h"
 
@@ -249,9 +248,10 @@ void RequestRepaint() {
 }
 
 void ApplySettings() {
+    // Its saves that fail are told once, at its end.
+    const SaveAction action;
     g_settingsApplied = 1;
-    platform::WritePrivateProfileString(QStringLiteral("Init"), QStringLiteral("CurConfig"),
-                                        platform::FormatInt(g_curConfig), g_strConfigIni);
+    SaveCurConfig(g_strConfigIni, g_curConfig);
     SaveAllConfigs(g_strConfigIni, 6);
 
     TranslateButtons();

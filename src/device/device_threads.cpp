@@ -17,8 +17,6 @@
 #include "device/settings_image.h"
 #include "device/transport.h"
 #include "platform/clock.h"
-#include "platform/decimal.h"
-#include "platform/ini.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
 
@@ -150,9 +148,7 @@ void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor&
             // this thread, the only reader of the mouse's events.
             HandOver(ui, [] {
                 const int n = QueryMouseProfile();
-                platform::WritePrivateProfileString(QStringLiteral("Init"),
-                                                    QStringLiteral("CurConfig"),
-                                                    platform::FormatInt(n), g_strConfigIni);
+                SaveCurConfig(g_strConfigIni, n);
                 LoadProfileFromMouse(n);
             });
             return;
@@ -196,6 +192,11 @@ void MacroSendPass(const UiExecutor& ui) {
     ForEachSlotOf(event, [&](int i) {
         if (g_btnIsDpiFunc[profile][i].load() != 0) {
             HandOver(ui, [argument] {
+                // A level the mouse cannot have is not taken: saved, it would make config.ini
+                // one that start-up refuses.
+                if (argument >= DpiLevelCount) {
+                    return;
+                }
                 g_dpiLevel = argument;
                 RequestRepaint();
                 SaveDpiLevel(g_strConfigIni, g_curConfig);

@@ -1,14 +1,17 @@
 // Macro file readers.
 #include "macro/macro_file_reader.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 #include "app/core/log_file.h"
+#include "app/core/paths.h"
 #include "macro/macro_field_string.h"
 #include "macro/macro_record.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
 #include "platform/message_service.h"
+#include "profile/profile_settings.h"
 
 namespace {
 
@@ -16,6 +19,26 @@ const QString SectionMacros = QStringLiteral("Macros");
 const QString SectionMacrosSet = QStringLiteral("MacrosSet");
 const QString KeyMacroNum = QStringLiteral("macroNum");
 constexpr int NumberBuffer = 3;  // two characters and the terminator
+
+// The user's macro file when it was there but could not be read: the list in memory is then not
+// its content, and a list save must not put that in its place.
+QString g_unreadMacroList;
+
+// A list file that is there but cannot be read (not a regular file, no permission) is told,
+// never shown as an empty list. Returns whether the file is such a one.
+bool RefuseUnreadableList(const QString& path) {
+    if (platform::ReadStateOf(path) != platform::FileReadState::Unreadable) {
+        return false;
+    }
+    g_LogFile.Write(QStringLiteral("Cannot read the macro list ") + path + QStringLiteral(": ") +
+                    platform::UnreadableReason(path));
+    const QString name = QFileInfo(path).fileName();
+    platform::ShowMessage(
+        g_langSel == 1
+            ? QStringLiteral("Cannot read ") + name + QStringLiteral(", its macros are not shown!")
+            : QStringLiteral("无法读取") + name + QStringLiteral(",其中的宏未显示!"));
+    return true;
+}
 
 // A missing file is told, then read as if it were there: every value empty.
 void OpenMacroFile(const QString& path) {
@@ -85,6 +108,16 @@ void OnReadMacro(const QString& path) {
 
 void OnReadMacroList(const QString& path) {
     g_LogFile.Write(QStringLiteral("in OnReadMacro!"));
+    if (RefuseUnreadableList(path)) {
+        // Another list the user opened leaves the one shown as it is; the user's own file gives an
+        // empty list, which no list save may write over the macros the file still holds.
+        if (path == g_strMacroFile) {
+            g_macroCount = 0;
+            g_unreadMacroList = path;
+        }
+        return;
+    }
+    g_unreadMacroList.clear();
     OpenMacroFile(path);
     const int count = ReadMacroFileNumber(SectionMacros, KeyMacroNum, path);
     // The list holds at most 12 macros and never a negative number of them.
@@ -96,4 +129,8 @@ void OnReadMacroList(const QString& path) {
         DecodeMacroFieldString(value, g_macros[i]);
         RecountSteps(g_macros[i]);
     }
+}
+
+bool MacroListUnread(const QString& path) {
+    return !g_unreadMacroList.isEmpty() && path == g_unreadMacroList;
 }

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/core/save_failures.h"
 #include "macro/macro_field_string.h"
+#include "macro/macro_file_reader.h"
 #include "macro/macro_record.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
@@ -26,7 +28,7 @@ public:
     void Add(const QString& section, long long key, const QString& value) {
         Add(section, platform::FormatInt(key), value);
     }
-    void Commit(const QString& path) const { platform::WritePrivateProfileStrings(writes_, path); }
+    bool Commit(const QString& path) const { return SaveIniWrites(writes_, path); }
 
 private:
     std::vector<platform::ProfileWrite> writes_;
@@ -37,7 +39,7 @@ int ListedMacros() {
     return std::clamp<int>(g_macroCount, 0, MaxUserMacros);
 }
 
-void WriteListExport(const QString& path) {
+bool WriteListExport(const QString& path) {
     int c = 0;
     for (int i = 0; i < ListedMacros(); ++i) {
         if (g_macroSet[i] == 0) {
@@ -49,10 +51,15 @@ void WriteListExport(const QString& path) {
     for (int j = 0; j < c; ++j) {
         writes.Add(SectionMacros, j, MacroFieldString(g_macroExport[j], MacroFieldCountNoLed));
     }
-    writes.Commit(path);
+    return writes.Commit(path);
 }
 
-void WriteListSave(const QString& path) {
+bool WriteListSave(const QString& path) {
+    if (MacroListUnread(path)) {
+        ReportSaveFailure(path, QStringLiteral("it could not be read when the list was loaded, "
+                                               "and saving the list would lose its macros"));
+        return false;
+    }
     const int n = ListedMacros();
     FileWrites writes;
     for (int i = 0; i < n; ++i) {
@@ -63,34 +70,31 @@ void WriteListSave(const QString& path) {
     for (int j = 0; j < n; ++j) {
         writes.Add(SectionMacros, j, MacroFieldString(g_macros[j]));
     }
-    writes.Commit(path);
+    return writes.Commit(path);
 }
 
 }  // namespace
 
-void OnWriteMacro(const QString& path, int selectedEntry) {
+bool OnWriteMacro(const QString& path, int selectedEntry) {
     if (selectedEntry < 0 || selectedEntry >= ListedMacros()) {
-        return;
+        return true;
     }
     g_macroBuf = g_macros[selectedEntry];
     FileWrites writes;
     writes.Add(SectionMacros, KeyMacroNum, QStringLiteral("1"));
     writes.Add(SectionMacros, 0, MacroFieldString(g_macroBuf));
-    writes.Commit(path);
+    return writes.Commit(path);
 }
 
-void OnWriteMacroList(const QString& path, int mode) {
-    if (mode == 0) {
-        WriteListExport(path);
-    } else {
-        WriteListSave(path);
-    }
+bool OnWriteMacroList(const QString& path, int mode) {
+    return mode == 0 ? WriteListExport(path) : WriteListSave(path);
 }
 
-void SaveMacro(const QString& path, int index) {
+bool SaveMacro(const QString& path, int index) {
     if (index < 0 || index >= ListedMacros()) {
-        return;
+        return true;
     }
-    platform::WritePrivateProfileString(SectionMacros, platform::FormatInt(index),
-                                        MacroFieldString(g_macros[index]), path);
+    FileWrites writes;
+    writes.Add(SectionMacros, index, MacroFieldString(g_macros[index]));
+    return writes.Commit(path);
 }

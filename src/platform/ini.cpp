@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -170,16 +171,41 @@ bool IsWritable(const QString& path) {
 
 // Writes bytes to a temporary file beside the target and renames it over the target, so a
 // crash leaves either the old or the new file. The target keeps its permissions.
-bool ReplaceFile(const QString& path, const QByteArray& bytes) {
+WriteResult ReplaceFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        return false;
+        return {false, file.errorString()};
     }
     if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        return false;
+        return {false, reason};
     }
-    return file.commit();
+    if (!file.commit()) {
+        return {false, file.errorString()};
+    }
+    return {};
+}
+
+// A symbolic link stays a link: the file it points to is replaced.
+QString LinkTarget(const QString& fileName) {
+    const QFileInfo info(fileName);
+    return info.isSymLink() && info.exists() ? info.canonicalFilePath() : fileName;
+}
+
+QString ErrnoText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Why a file that is there may not be written.
+QString ReadOnlyReason(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return QStringLiteral("the file is read-only");
+    }
+    return ::access(native.constData(), W_OK) != 0 ? ErrnoText(errno)
+                                                   : QStringLiteral("the file is read-only");
 }
 
 // The file's bytes after one write on doc (nullptr: no file yet), or nullopt when the write
@@ -202,10 +228,12 @@ std::optional<QByteArray> Edited(const Document* doc, const ProfileWrite& write)
 }
 
 // WritePrivateProfileStrings under the write lock.
-bool WriteLocked(std::span<const ProfileWrite> writes, const QString& fileName) {
+WriteResult WriteLocked(std::span<const ProfileWrite> writes, const QString& fileName) {
     const Loaded loaded = Load(fileName);
     if (loaded.state == FileState::Unreadable) {
-        return false;  // never replace a file we could not read with one that lacks its content
+        // Never replace a file we could not read with one that lacks its content.
+        return {false, QStringLiteral("it cannot be read (") + UnreadableReason(fileName) +
+                           QStringLiteral("), so it is left as it is")};
     }
 
     // Each write edits the text the writes before it left, by the same rules as a write alone;
@@ -231,27 +259,22 @@ bool WriteLocked(std::span<const ProfileWrite> writes, const QString& fileName) 
         }
     }
     if (!exists || (loaded.doc && working.Bytes() == loaded.doc->Bytes())) {
-        return true;
+        return {};
     }
     if (loaded.state == FileState::Loaded && !IsWritable(fileName)) {
-        return false;  // a read-only config.ini stays as it is, even though its folder is writable
+        // A read-only config.ini stays as it is, even though its folder is writable.
+        return {false, ReadOnlyReason(fileName)};
     }
 
-    // A symbolic link stays a link: the file it points to is replaced.
-    QString target = fileName;
-    const QFileInfo info(fileName);
-    if (info.isSymLink() && info.exists()) {
-        target = info.canonicalFilePath();
-    }
-    if (!ReplaceFile(target, working.Bytes())) {
+    if (WriteResult replaced = ReplaceFile(LinkTarget(fileName), working.Bytes()); !replaced.ok) {
         Forget(fileName);
-        return false;
+        return replaced;
     }
 
     struct stat st {};
     if (::stat(QFile::encodeName(fileName).constData(), &st) != 0) {
         Forget(fileName);
-        return true;
+        return {};
     }
     // Not stable: another program may change the file within the timestamp tick of our write.
     try {
@@ -260,7 +283,7 @@ bool WriteLocked(std::span<const ProfileWrite> writes, const QString& fileName) 
     } catch (const std::bad_alloc&) {
         Forget(fileName);  // written all the same; the next read parses it again
     }
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -294,16 +317,62 @@ bool WritePrivateProfileString(const QString& section, const std::optional<QStri
 }
 
 bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName) {
+    return WriteProfileStrings(writes, fileName).ok;
+}
+
+WriteResult WriteProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName) {
     if (fileName.isEmpty()) {
-        return false;
+        return {false, QStringLiteral("no file name")};
     }
     std::lock_guard lock(g_writeMutex);
     try {
         return WriteLocked(writes, fileName);
     } catch (const std::bad_alloc&) {
         Forget(fileName);
-        return false;  // out of memory before the replace: the file is as it was
+        return {false, ErrnoText(ENOMEM)};  // before the replace: the file is as it was
     }
+}
+
+WriteResult ReplaceWholeFile(const QString& fileName, const QByteArray& bytes) {
+    std::lock_guard lock(g_writeMutex);
+    Forget(fileName);
+    return ReplaceFile(LinkTarget(fileName), bytes);
+}
+
+FileReadState ReadStateOf(const QString& fileName) {
+    const Loaded loaded = Load(fileName);
+    switch (loaded.state) {
+        case FileState::Missing:
+            return FileReadState::Missing;
+        case FileState::Unreadable:
+            return FileReadState::Unreadable;
+        case FileState::Loaded:
+            break;
+    }
+    return loaded.doc->Bytes().isEmpty() ? FileReadState::Empty : FileReadState::Readable;
+}
+
+QString UnreadableReason(const QString& fileName) {
+    const QByteArray native = QFile::encodeName(fileName);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        return ErrnoText(errno);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return QStringLiteral("not a regular file (a folder)");
+    }
+    if (S_ISFIFO(st.st_mode)) {
+        return QStringLiteral("not a regular file (a FIFO)");
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return QStringLiteral("not a regular file");
+    }
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return ErrnoText(errno);
+    }
+    ::close(fd);
+    return QStringLiteral("too large to read");
 }
 
 bool HasSection(const QString& section, const QString& fileName) {

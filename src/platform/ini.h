@@ -39,6 +39,28 @@ struct ProfileWrite {
 // unchanged, when the writes change the file and it could not be written.
 bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName);
 
+// What a write did: ok, or why the file could not be written ("Permission denied", "No space
+// left on device", ...), for the log and the user.
+struct WriteResult {
+    bool ok = true;
+    QString reason;
+};
+
+// WritePrivateProfileStrings, telling why it failed.
+WriteResult WriteProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName);
+
+// Replaces fileName by bytes as every write does (temporary file beside it, then rename; the
+// target keeps its permissions), whatever the file held.
+WriteResult ReplaceWholeFile(const QString& fileName, const QByteArray& bytes);
+
+// How the readers find a file: not there, there but unusable (not a regular file, no
+// permission, too large for memory), empty (no byte at all), or read.
+enum class FileReadState { Missing, Unreadable, Empty, Readable };
+FileReadState ReadStateOf(const QString& fileName);
+// Why a file cannot be read, in a few words for the log ("not a regular file (a FIFO)",
+// "Permission denied").
+QString UnreadableReason(const QString& fileName);
+
 // Whether fileName can be read and holds a section of that name (found as the readers find it).
 bool HasSection(const QString& section, const QString& fileName);
 

@@ -1,33 +1,56 @@
 #include "profile/config_store.h"
 
+#include "app/core/save_failures.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
+#include "platform/ini_document.h"
 #include "platform/message_service.h"
+#include "profile/config_keys.h"
 #include "profile/profile_settings.h"
 
+#include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace {
 
-// Read buffer sizes (characters including the terminator): a value longer than size - 1
-// characters is cut, as it always has been.
-constexpr int ShortValue = 5;
-constexpr int IdValue = 6;
-constexpr int DpiValue = 10;
+const QString InitSection = InitSectionName();
 
-const QString InitSection = QStringLiteral("Init");
+// The reads of the file at g_standInPath come from g_standIn (set at start-up).
+QString g_standInPath;
+std::unique_ptr<const platform::ini::Document> g_standIn;
 
-int ReadInt(const QString& section, const QString& key, int nSize, const QString& path) {
-    return platform::Wtoi(platform::GetPrivateProfileString(section, key, QString(), nSize, path));
+// Where one operation's reads come from: the file, or the stand-in for a file start-up left
+// alone.
+struct Source {
+    QString path;
+    const platform::ini::Document* standIn = nullptr;
+};
+
+Source SourceOf(const QString& path) {
+    if (g_standIn && path == g_standInPath) {
+        return {path, g_standIn.get()};
+    }
+    return {path, nullptr};
+}
+
+int ReadInt(const QString& section, const QString& key, int nSize, const Source& source) {
+    if (source.standIn != nullptr) {
+        const std::optional<QString> value = source.standIn->Find(section, key);
+        return platform::Wtoi(value ? value->left(nSize - 1) : QString());
+    }
+    return platform::Wtoi(
+        platform::GetPrivateProfileString(section, key, QString(), nSize, source.path));
 }
 
 std::uint8_t LowByte(int value) {
     return static_cast<std::uint8_t>(value);
 }
 
-void WriteInt(const QString& section, const QString& key, long long value, const QString& path) {
-    platform::WritePrivateProfileString(section, key, platform::FormatInt(value), path);
+bool WriteInt(const QString& section, const QString& key, long long value, const QString& path) {
+    const platform::ProfileWrite write{section, key, platform::FormatInt(value)};
+    return SaveIniWrites(std::span(&write, 1), path);
 }
 
 // The 32-bit settings go out as "%d" of their bits, so a value that came from a negative
@@ -36,31 +59,11 @@ long long Signed(std::uint32_t value) {
     return static_cast<std::int32_t>(value);
 }
 
-QString Numbered(const QString& prefix, int n) {
-    return prefix + platform::FormatInt(n);
-}
-
-QString KKey(int slot) {
-    return QStringLiteral("K") + platform::FormatInt(slot);
-}
-
-QString DpiSetKey(int j) {
-    return QStringLiteral("DPI_SET") + platform::FormatInt(j);
-}
-
-QString DpiSetEnKey(int j) {
-    return QStringLiteral("DPI_SET_EN") + platform::FormatInt(j);
-}
-
-QString DpiColorKey(int j, int channel) {
-    static const char* const Suffix[3] = {"_R", "_G", "_B"};
-    return QStringLiteral("DPI") + platform::FormatInt(j) + QLatin1String(Suffix[channel]);
-}
-
 }  // namespace
 
 void ReadInitSection(QString path) {
-    int curConfig = ReadInt(InitSection, QStringLiteral("CurConfig"), ShortValue, path);
+    const Source source = SourceOf(path);
+    int curConfig = ReadInt(InitSection, QStringLiteral("CurConfig"), ShortValue, source);
     if (curConfig > ProfileCount) {
         platform::ShowMessage(QStringLiteral("CurConfig error!"));
     }
@@ -72,21 +75,22 @@ void ReadInitSection(QString path) {
     g_curConfig = curConfig;
     g_curConfigIdx = curConfig - 1;
 
-    g_langSel = LowByte(ReadInt(InitSection, QStringLiteral("LANG_SEL"), ShortValue, path));
+    g_langSel = LowByte(ReadInt(InitSection, QStringLiteral("LANG_SEL"), ShortValue, source));
     // Kept in the file for the program's other editions; nothing here uses them (the mouse
     // is recognised by the built-in identifier table).
-    ReadInt(InitSection, QStringLiteral("CUSTOM_EN"), ShortValue, path);
-    ReadInt(InitSection, QStringLiteral("PID"), IdValue, path);
-    ReadInt(InitSection, QStringLiteral("VID"), IdValue, path);
-    ReadInt(InitSection, QStringLiteral("PID2"), IdValue, path);
-    ReadInt(InitSection, QStringLiteral("VID2"), IdValue, path);
-    ReadInt(InitSection, QStringLiteral("SEN_ANG"), ShortValue, path);
+    ReadInt(InitSection, QStringLiteral("CUSTOM_EN"), ShortValue, source);
+    ReadInt(InitSection, QStringLiteral("PID"), IdValue, source);
+    ReadInt(InitSection, QStringLiteral("VID"), IdValue, source);
+    ReadInt(InitSection, QStringLiteral("PID2"), IdValue, source);
+    ReadInt(InitSection, QStringLiteral("VID2"), IdValue, source);
+    ReadInt(InitSection, QStringLiteral("SEN_ANG"), ShortValue, source);
 }
 
 void OnReadConfig(QString path, int n, bool fromReset) {
     const QString prefix = fromReset ? QStringLiteral("CfgReset") : QStringLiteral("Config");
     g_strCfgSection = Numbered(prefix, n);
     const QString section = g_strCfgSection;
+    const Source source = SourceOf(path);
 
     for (int r = 0; r < ProfileCount; ++r) {
         if (r == 0 && fromReset) {
@@ -97,36 +101,36 @@ void OnReadConfig(QString path, int n, bool fromReset) {
         }
         const QString rowSection = Numbered(prefix, r + 1);
         for (int k = 0; k < ButtonSlotCount; ++k) {
-            KeyFunc[r][k] = ReadInt(rowSection, KKey(k), ShortValue, path);
+            KeyFunc[r][k] = ReadInt(rowSection, KKey(k), ShortValue, source);
         }
     }
 
-    g_modeStatus = ReadInt(section, QStringLiteral("MODE_STATUS"), ShortValue, path);
-    g_wheelStatus = ReadInt(section, QStringLiteral("WHEEL_STATUS"), ShortValue, path);
-    g_dpiLevel = ReadInt(section, QStringLiteral("DPI_LEVEL"), ShortValue, path);
+    g_modeStatus = ReadInt(section, QStringLiteral("MODE_STATUS"), ShortValue, source);
+    g_wheelStatus = ReadInt(section, QStringLiteral("WHEEL_STATUS"), ShortValue, source);
+    g_dpiLevel = ReadInt(section, QStringLiteral("DPI_LEVEL"), ShortValue, source);
 
     for (int j = 0; j < DpiLevelCount; ++j) {
-        g_dpiSet[j] = LowByte(ReadInt(section, DpiSetKey(j), DpiValue, path));
-        g_dpiSetEn[j] = ReadInt(section, DpiSetEnKey(j), DpiValue, path) != 0;
+        g_dpiSet[j] = LowByte(ReadInt(section, DpiSetKey(j), DpiValue, source));
+        g_dpiSetEn[j] = ReadInt(section, DpiSetEnKey(j), DpiValue, source) != 0;
         for (int c = 0; c < 3; ++c) {
-            g_dpiColor[j][c] = ReadInt(section, DpiColorKey(j, c), DpiValue, path);
+            g_dpiColor[j][c] = ReadInt(section, DpiColorKey(j, c), DpiValue, source);
         }
         g_dpiColorRef[j] = DpiDisplayColor(g_dpiColor[j][0], g_dpiColor[j][1], g_dpiColor[j][2]);
     }
 
-    g_ledType = LowByte(ReadInt(section, QStringLiteral("LED_TYPE"), ShortValue, path));
-    g_ledCycTime = LowByte(ReadInt(section, QStringLiteral("LED_CYC_TIME"), ShortValue, path));
-    g_cyc7ColEn = LowByte(ReadInt(section, QStringLiteral("CYC_7COL_EN"), ShortValue, path));
+    g_ledType = LowByte(ReadInt(section, QStringLiteral("LED_TYPE"), ShortValue, source));
+    g_ledCycTime = LowByte(ReadInt(section, QStringLiteral("LED_CYC_TIME"), ShortValue, source));
+    g_cyc7ColEn = LowByte(ReadInt(section, QStringLiteral("CYC_7COL_EN"), ShortValue, source));
     for (int b = 0; b < CycleColorCount; ++b) {
         g_cycColorOn[b] = (g_cyc7ColEn >> b) & 1u;
     }
-    g_dpiSpeed = LowByte(ReadInt(section, QStringLiteral("DPI_SPEED"), ShortValue, path));
-    g_wheelSpeed = LowByte(ReadInt(section, QStringLiteral("WHEEL_SPEED"), ShortValue, path));
-    g_usbSpeed = LowByte(ReadInt(section, QStringLiteral("USB_SPEED"), ShortValue, path));
-    g_fireTime = ReadInt(section, QStringLiteral("FIRE_TIME"), ShortValue, path);
+    g_dpiSpeed = LowByte(ReadInt(section, QStringLiteral("DPI_SPEED"), ShortValue, source));
+    g_wheelSpeed = LowByte(ReadInt(section, QStringLiteral("WHEEL_SPEED"), ShortValue, source));
+    g_usbSpeed = LowByte(ReadInt(section, QStringLiteral("USB_SPEED"), ShortValue, source));
+    g_fireTime = ReadInt(section, QStringLiteral("FIRE_TIME"), ShortValue, source);
 }
 
-void SaveAllConfigs(QString path, int /*n*/) {
+bool SaveAllConfigs(QString path, int /*n*/) {
     // One transaction of 188 writes: the file is replaced once instead of once per value.
     std::vector<platform::ProfileWrite> writes;
     writes.reserve(ProfileCount * (ButtonSlotCount + 3 + 5 * DpiLevelCount + 7));
@@ -160,14 +164,25 @@ void SaveAllConfigs(QString path, int /*n*/) {
         add(section, QStringLiteral("USB_SPEED"), g_usbSpeed);
         add(section, QStringLiteral("FIRE_TIME"), Signed(g_fireTime));
     }
-    platform::WritePrivateProfileStrings(writes, path);
+    return SaveIniWrites(writes, path);
 }
 
-void SaveDpiLevel(QString path, int n) {
+bool SaveDpiLevel(QString path, int n) {
     g_strCfgSection = Numbered(QStringLiteral("Config"), n);
-    WriteInt(g_strCfgSection, QStringLiteral("DPI_LEVEL"), Signed(g_dpiLevel), path);
+    return WriteInt(g_strCfgSection, QStringLiteral("DPI_LEVEL"), Signed(g_dpiLevel), path);
 }
 
-void SaveCurConfig(QString path, int n) {
-    WriteInt(InitSection, QStringLiteral("CurConfig"), n, path);
+bool SaveCurConfig(QString path, int n) {
+    return WriteInt(InitSection, QStringLiteral("CurConfig"), n, path);
+}
+
+bool SaveLangSel(QString path, std::uint8_t language) {
+    return WriteInt(InitSection, QStringLiteral("LANG_SEL"), language, path);
+}
+
+void SetConfigStandIn(const QString& path, const QByteArray& content) {
+    g_standInPath = path;
+    g_standIn = path.isEmpty() ? nullptr
+                               : std::make_unique<const platform::ini::Document>(
+                                     platform::ini::Document::Parse(content));
 }

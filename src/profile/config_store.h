@@ -11,7 +11,9 @@
 // User-interface thread only, like the state it moves.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <cstdint>
 
 // Reads [Init]: the current profile and the language. A CurConfig above 4 is reported with
 // "CurConfig error!"; any CurConfig outside 1..4 then selects profile 1, so the profile row
@@ -24,12 +26,25 @@ void ReadInitSection(QString path);
 // otherwise. Missing keys read as 0.
 void OnReadConfig(QString path, int n, bool fromReset);
 
+// Saves. Each returns whether the file was written; one that could not be is said
+// (save_failures.h): the log names the file and why, the user is told.
+
 // Writes [Config1]..[Config4] in full: each its own K0..K6 and the same current settings.
 // n has no effect on what is written.
-void SaveAllConfigs(QString path, int n);
+bool SaveAllConfigs(QString path, int n);
 
 // Writes DPI_LEVEL alone into [Config<n>], for any n.
-void SaveDpiLevel(QString path, int n);
+bool SaveDpiLevel(QString path, int n);
 
 // Writes [Init] CurConfig = n.
-void SaveCurConfig(QString path, int n);
+bool SaveCurConfig(QString path, int n);
+
+// Writes [Init] LANG_SEL = language.
+bool SaveLangSel(QString path, std::uint8_t language);
+
+// From now on the reads of ReadInitSection and OnReadConfig from path take its values from
+// content instead: start-up gives the shipped config.ini for a config.ini it refused but had to
+// leave alone (it cannot be read, moved or replaced), so that no reload (a profile switch made at
+// the mouse, the factory restore) ever loads zeros or values out of range. Its saves still go to
+// the file, and fail. An empty path ends it.
+void SetConfigStandIn(const QString& path, const QByteArray& content);

@@ -2,10 +2,13 @@
 
 #include <optional>
 
+#include "app/core/log_file.h"
 #include "app/core/paths.h"
 #include "macro/macro_file_reader.h"
 #include "platform/ini.h"
 #include "platform/message_service.h"
+#include "profile/config_check.h"
+#include "profile/config_keys.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
 
@@ -18,21 +21,27 @@ constexpr int ProfileFileSection = 2;
 // The section that keeps the DPI level while the window is hidden.
 constexpr int HiddenSection = 6;
 
-// A profile file holds at least one of [Config1]..[Config4]. Anything else (a folder, a FIFO, an
-// empty, binary or UTF-16 BE file, another program's .ini) would load as all zeros: no left
-// click on any profile, written to config.ini and the mouse by the next save and Apply.
+// Whether the file holds any of [Config1]..[Config4], so that a refusal may name what is wrong
+// with it; a file with none of them (another program's .ini, a binary, a UTF-16 BE file) is
+// simply no profile file.
 bool HoldsProfiles(const QString& path) {
     for (int n = 1; n <= ProfileCount; ++n) {
-        if (platform::HasSection(QStringLiteral("Config") + QString::number(n), path)) {
+        if (platform::HasSection(ConfigSectionName(n), path)) {
             return true;
         }
     }
     return false;
 }
 
-QString NotAProfileFileText() {
-    return g_langSel == 1 ? QStringLiteral("Not a profile file, cannot import!")
-                          : QStringLiteral("不是配置文件,无法导入!");
+// The refusal, naming the first section or key at fault where the file holds profiles.
+QString NotAProfileFileText(const QString& where) {
+    const bool english = g_langSel == 1;
+    QString text = english ? QStringLiteral("Not a profile file, cannot import!")
+                           : QStringLiteral("不是配置文件,无法导入!");
+    if (!where.isEmpty()) {
+        text += (english ? QStringLiteral(" (") : QStringLiteral("(")) + where + QLatin1Char(')');
+    }
+    return text;
 }
 
 platform::FileDialogRequest ProfileFileRequest(bool open) {
@@ -46,16 +55,22 @@ platform::FileDialogRequest ProfileFileRequest(bool open) {
 }  // namespace
 
 void SwitchProfile(int p) {
-    SaveAllConfigs(g_strConfigIni, g_curConfig);
+    const bool saved = SaveAllConfigs(g_strConfigIni, g_curConfig);
     g_curConfig = p;
     g_curConfigIdx = p - 1;
-    OnReadConfig(g_strConfigIni, p, false);
+    // Memory already holds what the load would give after a save (every profile's buttons, the
+    // shared settings); after a failed one the file's older values would drop the edits.
+    if (saved) {
+        OnReadConfig(g_strConfigIni, p, false);
+    }
 }
 
 void RestoreDefaults(bool factoryMacros) {
     OnReadConfig(g_strConfigIni, FactorySection, true);
-    SaveAllConfigs(g_strConfigIni, FactorySection);
-    OnReadConfig(g_strConfigIni, g_curConfig, false);
+    // As for a switch: a failed save leaves the factory values in memory.
+    if (SaveAllConfigs(g_strConfigIni, FactorySection)) {
+        OnReadConfig(g_strConfigIni, g_curConfig, false);
+    }
     if (factoryMacros) {
         OnReadMacroList(FactoryMacroFilePath(g_strExeDir, g_langSel));
     }
@@ -90,8 +105,13 @@ bool ImportProfiles() {
         return false;
     }
     const platform::OneTimeFile once(*path);
-    if (!HoldsProfiles(*path)) {
-        platform::ShowMessage(NotAProfileFileText());
+    // Only a whole file with every value in range: a missing key or section would load as 0 (no
+    // left click, DPI and lighting off) and a value out of range would reach the mouse as it is.
+    if (const std::optional<ConfigFault> fault = CheckProfileFile(*path)) {
+        g_LogFile.Write(QStringLiteral("Profile file refused: ") + *path + QStringLiteral(": ") +
+                        fault->Describe());
+        platform::ShowMessage(
+            NotAProfileFileText(HoldsProfiles(*path) ? fault->Where() : QString()));
         return false;
     }
     OnReadConfig(*path, ProfileFileSection, false);

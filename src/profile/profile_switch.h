@@ -17,7 +17,8 @@
 inline constexpr char ProfileFileFilter[] = "All Files(*.ini)|*.ini||";
 
 // Profile p (1..4) becomes current: the settings in memory are saved into all four sections
-// first, then p's section is loaded. [Init] CurConfig waits for the next Apply.
+// first, then p's section is loaded (when the save failed, memory is kept as it is: the load
+// would bring back the file's older values). [Init] CurConfig waits for the next Apply.
 void SwitchProfile(int p);
 
 // Factory settings: the built-in button row for profile 1, [CfgReset2]..[CfgReset4] for the
@@ -33,9 +34,10 @@ platform::FileDialogRequest ImportDialogRequest();
 // stay). False when the user cancelled.
 bool ExportProfiles();
 // Asks for a file and loads it: every profile's button functions from its [Config1]..[Config4],
-// every other setting from its [Config2]. Memory only until the next save. A file that cannot be
-// read or holds none of those sections is refused with a message, and nothing changes. False on
-// cancel or refusal.
+// every other setting from its [Config2]. Memory only until the next save. Only a whole file is
+// taken (config_check.h: all four sections, every key the export writes, each value in range);
+// any other is refused with a message naming the first section or key at fault, and nothing
+// changes. False on cancel or refusal.
 bool ImportProfiles();
 
 // The settings step of the hide button: the current DPI level is kept in [Config6] as it

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "platform/ini.h"
 #include "support/ordinary_user.h"
 #include "support/program_run.h"
 
@@ -216,17 +217,24 @@ TEST_F(InstalledProgram, KeepsEachUsersFilesInTheirDataFolderAndNeverWritesTheIn
     EXPECT_TRUE(QFileInfo::exists(UserDir() + QStringLiteral("/Macro_EN.dat")));
     EXPECT_FALSE(QFileInfo::exists(UserDir() + QStringLiteral("/zelbo-mouse")));
 
-    // The user's settings: profile 3 current, nothing else set. The second start keeps them and
+    // The user's settings: profile 3 current, its DPI level 4. The second start keeps them and
     // saves every profile into the same file.
-    ASSERT_TRUE(ProgramFolder::WriteFile(UserConfigIni(),
-                                         "[Init]\r\nCurConfig=3\r\nLANG_SEL=1\r\n"
-                                         "[Config3]\r\nDPI_LEVEL=2\r\nDPI_SET_EN0=1\r\n"));
+    // Written in place: the file stays the user's.
+    QByteArray mine = ProgramFolder::ReadFile(UserConfigIni());
+    mine.replace("CurConfig=1", "CurConfig=3");
+    const qsizetype third = mine.indexOf("[Config3]");
+    mine.replace(mine.indexOf("DPI_LEVEL=2", third), 11, "DPI_LEVEL=4");
+    ASSERT_TRUE(ProgramFolder::WriteFile(UserConfigIni(), mine));
     RunOnce(2);
     const QString config = QString::fromUtf8(ProgramFolder::ReadFile(UserConfigIni()));
     EXPECT_TRUE(config.startsWith(QStringLiteral("[Init]\r\nCurConfig=3\r\n")))
         << config.left(200).toStdString();
-    for (const char* section : {"[Config1]", "[Config2]", "[Config3]", "[Config4]"}) {
-        EXPECT_TRUE(config.contains(QString::fromLatin1(section))) << section;
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(platform::GetPrivateProfileString(QStringLiteral("Config%1").arg(n),
+                                                    QStringLiteral("DPI_LEVEL"), QString(), 5,
+                                                    UserConfigIni()),
+                  QStringLiteral("4"))
+            << n;
     }
 
     EXPECT_EQ(Snapshot(Prefix()), installed) << "the install is never written";

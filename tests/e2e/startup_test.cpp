@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include "e2e/desktop_run.h"
+#include "platform/ini.h"
 #include "support/program_run.h"
 #include "support/x11_probe.h"
 
@@ -86,12 +87,13 @@ QStringList SentReports(const QStringList& trace) {
 }
 
 TEST_F(Startup, WithMouse_WritesTheWholeSettingsImageAndSavesEveryProfile) {
-    // Profile 3 current, DPI level 2, levels 0, 1 and 3 enabled; nothing else set.
-    ASSERT_TRUE(ProgramFolder::WriteFile(folder_.ConfigIni(),
-                                         "[Init]\r\nCurConfig=3\r\nLANG_SEL=1\r\n"
-                                         "[Config3]\r\nDPI_LEVEL=2\r\nDPI_SET_EN0=1\r\n"
-                                         "DPI_SET_EN1=1\r\nDPI_SET_EN2=0\r\nDPI_SET_EN3=1\r\n"
-                                         "DPI_SET_EN4=0\r\nDPI_SET_EN5=0\r\n"));
+    // Profile 3 current, DPI level 2, levels 0, 1 and 3 enabled; the rest as shipped.
+    SetInitKey(folder_, QStringLiteral("CurConfig"), QStringLiteral("3"));
+    for (const char* key : {"DPI_SET_EN2", "DPI_SET_EN4", "DPI_SET_EN5"}) {
+        ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("Config3"),
+                                                        QString::fromLatin1(key),
+                                                        QStringLiteral("0"), folder_.ConfigIni()));
+    }
     ProgramRun run(folder_, true);
     StartWithMouse(run);
     const QStringList sent = SentReports(folder_.TraceLines());

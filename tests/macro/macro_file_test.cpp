@@ -3,12 +3,14 @@
 #include <QTemporaryDir>
 
 #include "app/core/log_file.h"
+#include "app/core/paths.h"
 #include "macro/macro_editor.h"
 #include "macro/macro_field_string.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_file_writer.h"
 #include "macro_fixture.h"
 #include "platform/ini.h"
+#include "profile/profile_settings.h"
 #include "support/file_replace_counter.h"
 #include "support/killed_writer.h"
 
@@ -406,6 +408,50 @@ TEST_F(MacroFileTest, MissingFilesAreToldAndReadEmpty) {
     EXPECT_EQ(std::memcmp(&g_macroBuf, &empty, sizeof empty), 0);
     EXPECT_EQ(Messages(), (QStringList{NotFound, NotFound, NotFound}));
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// The user's file is there but cannot be read (here a folder, as a FIFO or a file without read
+// permission would be): that is said, not shown as an empty list, and no list save puts the list
+// in memory in its place, even once it can be read again; another list that cannot be read
+// leaves the one shown as it is.
+TEST_F(MacroFileTest, AListThatCannotBeReadIsToldAndNeverReplacedByAListSave) {
+    const QString saved = g_strMacroFile;
+    const std::uint8_t language = g_langSel;
+    g_strMacroFile = Path("Macro_EN.dat");
+    g_langSel = 1;
+    ASSERT_TRUE(QDir().mkdir(g_strMacroFile));
+    g_macroCount = 2;
+    OnReadMacroList(g_strMacroFile);
+    EXPECT_EQ(g_macroCount, 0);
+    EXPECT_EQ(Messages(),
+              QStringList{QStringLiteral("Cannot read Macro_EN.dat, its macros are not shown!")});
+
+    ASSERT_TRUE(QDir().rmdir(g_strMacroFile));
+    const QString mine = QStringLiteral("[Macros]\r\nmacroNum=1\r\n0=065\r\n");
+    WriteText(g_strMacroFile, mine);
+    g_macros[0] = FullMacro(1);
+    g_macroCount = 1;
+    messages_.Clear();
+    EXPECT_FALSE(OnWriteMacroList(g_strMacroFile, 1));
+    EXPECT_EQ(FileText(g_strMacroFile), mine);
+    EXPECT_EQ(Messages(), QStringList{QStringLiteral("Cannot save Macro_EN.dat!")});
+
+    const QString folder = Path("other.dat");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    g_langSel = 0;
+    messages_.Clear();
+    OnReadMacroList(folder);
+    EXPECT_EQ(g_macroCount, 1) << "another list that cannot be read changes nothing";
+    EXPECT_EQ(Messages(), QStringList{QStringLiteral("无法读取other.dat,其中的宏未显示!")});
+
+    // Once read, the list is the file's and saves go as always.
+    OnReadMacroList(g_strMacroFile);
+    ASSERT_EQ(g_macroCount, 1);
+    g_macros[0].repeatCount = 9;
+    EXPECT_TRUE(OnWriteMacroList(g_strMacroFile, 1));
+    EXPECT_NE(FileText(g_strMacroFile), mine);
+    g_strMacroFile = saved;
+    g_langSel = language;
 }
 
 TEST_F(MacroFileTest, ImportTakesFirstMacroOfAFile) {

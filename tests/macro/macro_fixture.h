@@ -10,11 +10,7 @@
 
 #include "macro/macro_record.h"
 #include "platform/message_service.h"
-
-// Readable failures for texts.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
+#include "support/qstring_print.h"
 
 // Empty macro tables and command state, as a fresh program has them before reading a file.
 inline void ResetMacroTables() {

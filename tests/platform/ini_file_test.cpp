@@ -150,6 +150,40 @@ TEST_F(IniFile, ReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(GetPrivateProfileString("s", "a", "", 260, path), "1");
     // Writing what the file already holds changes nothing and so succeeds.
     EXPECT_TRUE(WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("1"), path));
+    const platform::ProfileWrite write{"s", QStringLiteral("a"), QStringLiteral("3")};
+    EXPECT_EQ(platform::WriteProfileStrings(std::span(&write, 1), path).reason,
+              "the file is read-only");
+}
+
+// What the readers find, and why a file cannot be read or written, for the log.
+TEST_F(IniFile, ReadStatesAndReasonsSayWhatIsWrong) {
+    using platform::FileReadState;
+    const QString fifo = PathOf("pipe.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.ini")));
+    EXPECT_EQ(platform::ReadStateOf(PathOf("gone.ini")), FileReadState::Missing);
+    EXPECT_EQ(platform::ReadStateOf(Make("", QStringLiteral("empty.ini"))), FileReadState::Empty);
+    EXPECT_EQ(platform::ReadStateOf(Make("[s]\r\n")), FileReadState::Readable);
+    EXPECT_EQ(platform::ReadStateOf(fifo), FileReadState::Unreadable);
+    EXPECT_EQ(platform::UnreadableReason(fifo), "not a regular file (a FIFO)");
+    EXPECT_EQ(platform::ReadStateOf(PathOf("folder.ini")), FileReadState::Unreadable);
+    const platform::ProfileWrite write{"s", QStringLiteral("a"), QStringLiteral("1")};
+    EXPECT_EQ(platform::WriteProfileStrings(std::span(&write, 1), PathOf("folder.ini")).reason,
+              "it cannot be read (not a regular file (a folder)), so it is left as it is");
+    EXPECT_EQ(
+        platform::WriteProfileStrings(std::span(&write, 1), PathOf("no/such/folder.ini")).reason,
+        "No such file or directory");
+
+    // A whole file replaced, through a link as every write: the link stays, the file its mode.
+    const QString target = Make("old", QStringLiteral("real.ini"));
+    ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    ASSERT_TRUE(QFile::link(target, PathOf("link.ini")));
+    EXPECT_TRUE(platform::ReplaceWholeFile(PathOf("link.ini"), "new").ok);
+    EXPECT_TRUE(QFileInfo(PathOf("link.ini")).isSymLink());
+    EXPECT_EQ(Bytes(target), "new");
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
 }
 
 TEST_F(IniFile, WriteThroughSymbolicLinkReplacesTheTarget) {
@@ -170,6 +204,8 @@ TEST_F(IniFile, UnreadableFileIsNeitherReadNorOverwritten) {
             EXPECT_EQ(GetPrivateProfileString("s", "a", "d", 260, path), "d");
             EXPECT_FALSE(
                 WritePrivateProfileString("s", QStringLiteral("b"), QStringLiteral("2"), path));
+            EXPECT_EQ(platform::ReadStateOf(path), platform::FileReadState::Unreadable);
+            EXPECT_EQ(platform::UnreadableReason(path), "Permission denied");
             ASSERT_TRUE(
                 QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
             EXPECT_EQ(Bytes(path), "[s]\r\na=1\r\n");
@@ -184,8 +220,12 @@ TEST_F(IniFile, FailedWriteLeavesFileUnchanged) {
             const auto folderPerms = QFile::permissions(dir_.path());
             ASSERT_TRUE(
                 QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-            EXPECT_FALSE(
-                WritePrivateProfileString("s", QStringLiteral("a"), QStringLiteral("2"), path));
+            const platform::ProfileWrite write{"s", QStringLiteral("a"), QStringLiteral("2")};
+            const platform::WriteResult result =
+                platform::WriteProfileStrings(std::span(&write, 1), path);
+            EXPECT_FALSE(result.ok);
+            EXPECT_TRUE(result.reason.contains(QStringLiteral("Permission denied")))
+                << result.reason.toStdString();
             ASSERT_TRUE(QFile::setPermissions(dir_.path(), folderPerms));
             EXPECT_EQ(Bytes(path), "[s]\r\na=1\r\n");
             EXPECT_EQ(GetPrivateProfileString("s", "a", "", 260, path), "1");

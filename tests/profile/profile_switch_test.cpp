@@ -14,6 +14,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <array>
+#include <optional>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -152,20 +155,91 @@ TEST_F(ProfileSwitch, ImportRefusesAFileWithoutProfilesInTheUsersLanguageAndChan
     EXPECT_EQ(Bytes(g_strConfigIni), config);
 }
 
-TEST_F(ProfileSwitch, ImportOfAFileWithSomeProfilesReadsZeroForWhatItLacks) {
-    const QString path =
-        Write(QStringLiteral("partial.ini"), "[Config2]\r\nK0=5\r\nK6=16\r\nFIRE_TIME=70\r\n");
-    dialogs_.QueueFileName(path);
-    ASSERT_TRUE(ImportProfiles());
+TEST_F(ProfileSwitch, ASwitchThatCannotSaveKeepsWhatMemoryHoldsAndSaysSo) {
+    g_fireTime = 99;
+    KeyFunc[0][2] = 7;
+    ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, QFile::ReadOwner));
+    const QByteArray config = Bytes(g_strConfigIni);
+    SwitchProfile(2);
+    EXPECT_EQ(g_curConfig, 2);
+    EXPECT_EQ(g_fireTime, 99u) << "the file's older value would drop the edit";
+    EXPECT_EQ(KeyFunc[0][2], 7);
+    EXPECT_EQ(messages_.Messages(), QStringList{QStringLiteral("Cannot save config.ini!")});
+    EXPECT_EQ(Bytes(g_strConfigIni), config);
+}
+
+TEST_F(ProfileSwitch, ImportTakesOnlyAWholeFileWithEveryValueInRange) {
+    g_fireTime = 77;
+    const QString exported = dir_.filePath(QStringLiteral("export.ini"));
+    dialogs_.QueueFileName(exported);
+    ASSERT_TRUE(ExportProfiles());
+    // The export with some writes on top (a missing value deletes the key).
+    const auto edited =
+        [&](const QString& name,
+            std::initializer_list<std::tuple<int, const char*, const char*>> edits) {
+            const QString path = Write(name, Bytes(exported));
+            for (const auto& [n, key, value] : edits) {
+                const auto text = value ? std::optional<QString>(QString::fromLatin1(value))
+                                        : std::optional<QString>();
+                EXPECT_TRUE(platform::WritePrivateProfileString(
+                    QStringLiteral("Config%1").arg(n), QString::fromLatin1(key), text, path));
+            }
+            return path;
+        };
+    const std::vector<std::pair<QString, QString>> refused = {
+        {Write(QStringLiteral("partial.ini"), "[Config2]\r\nK0=5\r\nK6=16\r\nFIRE_TIME=70\r\n"),
+         QStringLiteral("Config1")},
+        {edited(QStringLiteral("key.ini"), {{3, "DPI3_G", nullptr}}),
+         QStringLiteral("Config3 DPI3_G")},
+        {edited(QStringLiteral("empty.ini"), {{2, "K6", ""}}), QStringLiteral("Config2 K6")},
+        {edited(QStringLiteral("hand.ini"), {{1, "K0", "500"},
+                                             {2, "K0", "500"},
+                                             {3, "K0", "500"},
+                                             {4, "K0", "500"},
+                                             {2, "DPI_LEVEL", "9"},
+                                             {2, "LED_TYPE", "9"},
+                                             {2, "USB_SPEED", "8"},
+                                             {2, "DPI_SPEED", "-3"},
+                                             {2, "FIRE_TIME", "99999"}}),
+         QStringLiteral("Config1 K0")},
+        {edited(QStringLiteral("code.ini"), {{3, "K2", "37"}}), QStringLiteral("Config3 K2")},
+        {edited(QStringLiteral("text.ini"), {{1, "DPI_SET0", "3x"}}),
+         QStringLiteral("Config1 DPI_SET0")},
+    };
+    const Settings before;
+    for (const auto& [path, where] : refused) {
+        SCOPED_TRACE(where.toStdString());
+        messages_.Clear();
+        dialogs_.QueueFileName(path);
+        EXPECT_FALSE(ImportProfiles());
+        EXPECT_EQ(messages_.Messages(),
+                  QStringList{QStringLiteral("Not a profile file, cannot import! (") + where +
+                              QLatin1Char(')')});
+        EXPECT_TRUE(Settings() == before);
+    }
+    g_langSel = 0;
+    messages_.Clear();
+    dialogs_.QueueFileName(refused[3].first);
+    EXPECT_FALSE(ImportProfiles());
+    EXPECT_EQ(messages_.Messages(),
+              QStringList{QStringLiteral("不是配置文件,无法导入!(Config1 K0)")});
+
+    // The export itself, and one whose values sit at the ends of their ranges, are taken.
+    messages_.Clear();
+    g_fireTime = 5;
+    dialogs_.QueueFileName(exported);
+    EXPECT_TRUE(ImportProfiles());
+    EXPECT_TRUE(Settings() == before);
+    dialogs_.QueueFileName(edited(QStringLiteral("ends.ini"), {{2, "K0", "148"},
+                                                               {2, "K1", "61"},
+                                                               {2, "DPI_SET_EN5", "-7"},
+                                                               {2, "CYC_7COL_EN", "127"},
+                                                               {2, "FIRE_TIME", "300"}}));
+    EXPECT_TRUE(ImportProfiles());
+    EXPECT_EQ(KeyFunc[1][0], 148);
+    EXPECT_EQ(KeyFunc[1][1], 61);
+    EXPECT_EQ(g_fireTime, 300u);
     EXPECT_TRUE(messages_.Messages().isEmpty());
-    EXPECT_EQ(KeyFunc[1][0], 5);
-    EXPECT_EQ(KeyFunc[1][6], 16);
-    EXPECT_EQ(KeyFunc[0][0], 0);
-    EXPECT_EQ(KeyFunc[3][1], 0);
-    EXPECT_EQ(g_fireTime, 70u);
-    EXPECT_EQ(g_dpiSet[0], 0);
-    EXPECT_EQ(CycleColorMask(), 0);
-    EXPECT_FALSE(platform::CachedFiles().contains(path));
 }
 
 }  // namespace

@@ -5,8 +5,7 @@
 
 #include "app/core/paths.h"
 #include "macro/macro_file_reader.h"
-#include "platform/decimal.h"
-#include "platform/ini.h"
+#include "profile/config_store.h"
 #include "profile/profile_settings.h"
 #include "ui/controls/editable_list_box.h"
 #include "ui/controls/list_box.h"
@@ -20,8 +19,7 @@ namespace ui {
 
 void SwitchLanguage(std::uint8_t language, const LanguageSwitchTarget& target) {
     g_langSel = language;
-    platform::WritePrivateProfileString(QStringLiteral("Init"), QStringLiteral("LANG_SEL"),
-                                        platform::FormatInt(g_langSel), g_strConfigIni);
+    SaveLangSel(g_strConfigIni, g_langSel);
 
     if (target.layouts != nullptr && target.hooks != nullptr) {
         LoadSkinMain(*target.layouts, *target.hooks, g_strSkinDir, g_langSel);

@@ -321,15 +321,14 @@ TEST_F(ClickInput, ExportThenImportBringsBackTheSameSettings) {
         EXPECT_EQ(request.fileName, "");
     }
 
-    // A file with only the second profile: every other profile's buttons become 0.
+    // A file with only the second profile is refused: nothing changes.
     ASSERT_TRUE(testing_support::ProgramFolder::WriteFile(file, "[Config2]\r\nK4=33\r\n"));
     dialogs_.QueueFileName(file);
     ClickMain(14);
-    EXPECT_EQ(KeyFunc[1][4], 33);
-    for (int r : {0, 2, 3}) {
-        EXPECT_EQ(KeyFunc[r], decltype(KeyFunc)::value_type{}) << r;
-    }
-    EXPECT_EQ(g_fireTime, 0u);
+    EXPECT_EQ(program_.messages.Messages(),
+              QStringList{QStringLiteral("Not a profile file, cannot import! (Config1)")});
+    EXPECT_EQ(KeyFunc[3][6], 71);
+    EXPECT_EQ(g_fireTime, 123u);
 }
 
 TEST_F(ClickInput, FactoryRestoreBringsBackTheFactoryMacrosOnlyOnTheAdvancedPage) {

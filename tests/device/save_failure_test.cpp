@@ -1,0 +1,121 @@
+// Saves that fail are said: the settings writer and the device events' follow-ups on a
+// config.ini and a macro file that cannot be written. The user is told once per action, on the
+// user-interface thread; the log names each file and why; the mouse still gets its settings.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "app/core/log_file.h"
+#include "app/core/paths.h"
+#include "device/apply_settings.h"
+#include "device/device_threads.h"
+#include "macro/macro_file_writer.h"
+#include "platform/message_service.h"
+#include "profile/profile_settings.h"
+#include "support/apply_fixture.h"
+#include "support/program_run.h"
+#include "support/qstring_print.h"
+
+namespace {
+
+using testing_support::ApplyFixture;
+using testing_support::ProgramFolder;
+using testing_support::QueuedExecutor;
+
+constexpr auto ReadOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+
+class SaveFailures : public ApplyFixture {
+protected:
+    void SetUp() override {
+        ApplyFixture::SetUp();
+        previous_ = platform::SetMessageService(&messages_);
+        g_LogFile.Init(dir_.filePath(QStringLiteral("log.txt")).toLocal8Bit());
+        g_langSel = 1;
+    }
+    void TearDown() override {
+        g_LogFile.Init(QByteArray());
+        platform::SetMessageService(previous_);
+        ApplyFixture::TearDown();
+    }
+    QStringList Log() const {
+        return ProgramFolder::LogMessages(dir_.filePath(QStringLiteral("log.txt")));
+    }
+
+    platform::RecordingMessageService messages_;
+    platform::MessageService* previous_ = nullptr;
+    QueuedExecutor queue_;
+};
+
+TEST_F(SaveFailures, AnApplyThatCannotSaveTellsOnceAndStillReachesTheMouse) {
+    SetUserMacros({KeyMacro(2)});
+    KeyFunc[0][0] = 50;  // the list is saved with the settings
+    ASSERT_TRUE(OnWriteMacroList(g_strMacroFile, 1));
+    g_macros[0].repeatCount = 5;
+    ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, ReadOnly));
+    ASSERT_TRUE(QFile::setPermissions(g_strMacroFile, ReadOnly));
+    const QByteArray config = ProgramFolder::ReadFile(g_strConfigIni);
+    const QByteArray macros = ProgramFolder::ReadFile(g_strMacroFile);
+    g_fireTime = 77;
+    KeyFunc[0][1] = 3;
+    link_->TakeSentReports();
+
+    ApplySettings();
+    EXPECT_EQ(messages_.Messages(),
+              QStringList{QStringLiteral("Cannot save config.ini, Macro_EN.dat!")});
+    EXPECT_EQ(Memory(0x009, 1), std::vector<std::uint8_t>{3}) << "the mouse got the settings";
+    EXPECT_EQ(ProgramFolder::ReadFile(g_strConfigIni), config);
+    EXPECT_EQ(ProgramFolder::ReadFile(g_strMacroFile), macros);
+    EXPECT_EQ(g_fireTime, 77u) << "the program runs on with what it holds";
+    const QStringList log = Log();
+    EXPECT_EQ(log.filter(QStringLiteral("Cannot save ") + g_strConfigIni +
+                         QStringLiteral(": the file is read-only"))
+                  .size(),
+              2)
+        << "both saves (the profile number is the file's already)";
+    EXPECT_EQ(log.filter(QStringLiteral("Cannot save ") + g_strMacroFile +
+                         QStringLiteral(": the file is read-only"))
+                  .size(),
+              1);
+
+    messages_.Clear();
+    g_langSel = 0;
+    ApplySettings();
+    EXPECT_EQ(messages_.Messages(),
+              QStringList{QStringLiteral("无法保存config.ini, Macro_EN.dat!")});
+}
+
+TEST_F(SaveFailures, TheDeviceEventsSaysAreToldOnTheUserInterfaceThreadOneEach) {
+    const UiExecutor ui = queue_.Executor();
+    KeyFunc[0][1] = 16;  // device button 2: DPI
+    ApplySettings();
+    ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, ReadOnly));
+    const QString told = QStringLiteral("Cannot save config.ini!");
+    const std::uint8_t dpi[] = {0x06, 0xF2, 0x03};
+    HandleInputReport(dpi, 3, ui);
+    MacroSendPass(ui);
+    EXPECT_TRUE(messages_.Messages().isEmpty()) << "nothing told on the device threads";
+    EXPECT_EQ(queue_.RunAll(), 1);
+    EXPECT_EQ(messages_.Messages(), QStringList{told});
+    EXPECT_EQ(g_dpiLevel, 3u);
+
+    link_->mouse().SetCurrentProfile(1);
+    const std::uint8_t profile[] = {0x06, EvtProfileChanged, 0x00};
+    HandleInputReport(profile, 3, ui);
+    EXPECT_EQ(messages_.Messages().size(), 1);
+    EXPECT_EQ(queue_.RunAll(), 1);
+    EXPECT_EQ(messages_.Messages(), QStringList(2, told));
+    EXPECT_EQ(g_curConfig, 2);
+
+    // A level the mouse cannot have is neither taken nor saved.
+    ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, ReadOnly | QFile::WriteOwner));
+    const std::uint32_t level = g_dpiLevel;
+    const std::uint8_t wild[] = {0x06, 0xF2, 0x09};
+    HandleInputReport(wild, 3, ui);
+    MacroSendPass(ui);
+    queue_.RunAll();
+    EXPECT_EQ(g_dpiLevel, level);
+    EXPECT_EQ(ConfigValue(QStringLiteral("Config2"), QStringLiteral("DPI_LEVEL")),
+              QString::number(level));
+}
+
+}  // namespace
