@@ -8,7 +8,7 @@
 #include "device/macro_body.h"
 #include "device/settings_image.h"
 #include "device/transport.h"
-#include "macro/macro_file_writer.h"
+#include "macro/macro_bindings.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
 #include "platform/decimal.h"
@@ -109,14 +109,15 @@ void ForEachKeyEntryButton(Visit visit) {
 // (at most 0x2000). A key entry holds 14 address bits, so a body that would not end below
 // 0x4000 cannot be reached by the mouse: its button is sent as "no function" instead of
 // pointing the mouse at a body that was never written.
-// The record of which body lies where (size and function per button) describes this Apply
-// alone: a button that gets no body now, or whose body is dropped, has none, so the recoil
-// adjustment never rewrites memory that now holds another button's body.
+// The record of which body lies where (the size per button, and which user macro each first
+// button plays) describes this Apply alone: a button that gets no body now, or whose body is
+// dropped, has none, so the recoil adjustment never rewrites memory that now holds another
+// button's body.
 void PlaceMacroBodies() {
     for (int c = 0; c < ProfileCount; ++c) {
         g_macroDevBodySize[c].fill(0);
-        g_macroDevBodyFunc[c].fill(0);
     }
+    g_mouseFirstButtonMacro.fill(NoUserMacro);
     std::uint32_t running = MacroBodyAreaStart;
     ForEachKeyEntryButton([&](int c, int b, int f, const MacroRecord* macro) {
         std::uint32_t size = 0;
@@ -139,7 +140,9 @@ void PlaceMacroBodies() {
         if (b <= 12) {
             g_macroDevAddr[c][b - 1] = running;
             g_macroDevBodySize[c][b - 1] = std::min<std::uint32_t>(size, MacroBodySlotLimit);
-            g_macroDevBodyFunc[c][b - 1] = macro != nullptr ? f : 0;
+        }
+        if (b == 1 && macro != nullptr && f >= UserMacroFunctionBase) {
+            g_mouseFirstButtonMacro[c] = f - UserMacroFunctionBase;
         }
         running += std::min<std::uint32_t>(size, MacroBodySlotLimit);
     });
@@ -258,7 +261,7 @@ void ApplySettings() {
     // The mouse gets the user macros and config.ini names them by index: the list they index
     // must be the one in the user's file, or a restart would lose them or bind others.
     if (AnyUserMacroBound()) {
-        OnWriteMacroList(g_strMacroFile, 1);
+        SaveUserMacroList();
     }
     for (int i = 0; i < DpiLevelCount; ++i) {
         g_dpiCode[i] = DpiCodeOf(g_dpiSet[i]);
@@ -267,6 +270,7 @@ void ApplySettings() {
     g_cyc7ColEn = CycleColorMask();
     g_usbSpeedCode = ReportRateCode(g_usbSpeed);
     PlaceMacroBodies();
+    g_mouseProfileIdx = g_curConfigIdx.load() & 3;
 
     {
         // Each run is its own transaction: a hold relay of a device thread may go between two

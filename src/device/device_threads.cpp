@@ -44,6 +44,7 @@ int QueryMouseProfile() {
 void LoadProfileFromMouse(int n) {
     g_curConfig = n;
     g_curConfigIdx = n - 1;
+    g_mouseProfileIdx = n - 1;
     OnReadConfig(g_strConfigIni, n, false);
     RequestRepaint();
 }

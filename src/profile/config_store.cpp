@@ -1,5 +1,6 @@
 #include "profile/config_store.h"
 
+#include "macro/macro_bindings.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
 #include "platform/message_service.h"
@@ -100,6 +101,7 @@ void OnReadConfig(QString path, int n, bool fromReset) {
             KeyFunc[r][k] = ReadInt(rowSection, KKey(k), ShortValue, path);
         }
     }
+    TakeButtonCodesFromFile(path);
 
     g_modeStatus = ReadInt(section, QStringLiteral("MODE_STATUS"), ShortValue, path);
     g_wheelStatus = ReadInt(section, QStringLiteral("WHEEL_STATUS"), ShortValue, path);
@@ -138,7 +140,7 @@ void SaveAllConfigs(QString path, int /*n*/) {
         const QString section = g_strCfgSection;
 
         for (int k = 0; k < ButtonSlotCount; ++k) {
-            add(section, KKey(k), KeyFunc[r][k]);
+            add(section, KKey(k), ButtonCodeForFile(path, KeyFunc[r][k]));
         }
         add(section, QStringLiteral("MODE_STATUS"), Signed(g_modeStatus));
         add(section, QStringLiteral("DPI_LEVEL"), Signed(g_dpiLevel));

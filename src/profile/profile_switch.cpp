@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/core/paths.h"
+#include "macro/macro_bindings.h"
 #include "macro/macro_file_reader.h"
 #include "platform/ini.h"
 #include "platform/message_service.h"
@@ -58,6 +59,7 @@ void RestoreDefaults(bool factoryMacros) {
     OnReadConfig(g_strConfigIni, g_curConfig, false);
     if (factoryMacros) {
         OnReadMacroList(FactoryMacroFilePath(g_strExeDir, g_langSel));
+        OnUserMacroListReplaced();
     }
 }
 

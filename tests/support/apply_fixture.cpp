@@ -4,6 +4,7 @@
 
 #include "app/core/paths.h"
 #include "device/settings_image.h"
+#include "macro/macro_bindings.h"
 #include "platform/ini.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
@@ -71,7 +72,8 @@ void ApplyFixture::SetUp() {
     g_ledOnFlag = 0;
     g_macroDevAddr = {};
     g_macroDevBodySize = {};
-    g_macroDevBodyFunc = {};
+    g_mouseProfileIdx = 0;
+    ResetMacroBindings();
     g_boundMacroAddr = 0;
     g_boundMacroSize = 0;
     g_btnHoldState = 0;
