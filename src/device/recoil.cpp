@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/core/log_file.h"
+#include "device/applied_settings.h"
 #include "device/macro_body.h"
 #include "device/settings_image.h"
 #include "macro/macro_bindings.h"
@@ -44,7 +45,9 @@ void AdjustRecoilSteps(std::span<const std::uint8_t> ups) {
         // Encoded as Apply encodes it: whole, then cut to its slot.
         std::vector<std::uint8_t> body = EncodeMacroBody(working, needed);
         body.resize(size);
-        WriteMacroBody(static_cast<int>(g_macroDevAddr[profile][0]), body);
+        const int address = static_cast<int>(g_macroDevAddr[profile][0]);
+        WriteMacroBody(address, body);
+        KeepRewrittenBody(address, body);
     }
     g_macros[index] = working;
     // The whole list, not the one key: the file may hold another list than memory (a macro

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "app/core/paths.h"
+#include "device/applied_settings.h"
 #include "device/settings_image.h"
 #include "macro/macro_bindings.h"
 #include "platform/ini.h"
@@ -73,6 +74,7 @@ void ApplyFixture::SetUp() {
     g_macroDevAddr = {};
     g_macroDevBodySize = {};
     g_mouseProfileIdx = 0;
+    g_lastApplied.reset();
     ResetMacroBindings();
     g_boundMacroAddr = 0;
     g_boundMacroSize = 0;
