@@ -221,6 +221,11 @@ void BM_ClickDuringRecoilBurst(benchmark::State& state) {
         state.SetIterationTime(ms / 1000.0);
         clicks.push_back(ms);
         program.Settle(150);
+        // Every event of the burst reached the macro: its y moved by 20 (from 5 and back).
+        if (g_macros[0].stepParam[2].y != (up ? 5 : 25)) {
+            state.SkipWithError("the burst did not adjust the recoil macro");
+            break;
+        }
     }
     program.dlg()->removeEventFilter(&watch);
     state.counters["click_median_ms"] = Median(clicks);

@@ -1,5 +1,6 @@
 #include "device/applied_settings.h"
 
+#include "device/body_writer.h"
 #include "device/macro_body.h"
 #include "device/transport.h"
 #include "platform/clock.h"
@@ -17,6 +18,8 @@ constexpr int SettingsBlockAddresses[] = {0x008, 0x010, 0x018, 0x020, 0x028, 0x0
 }  // namespace
 
 void WriteSettingsImage(const AppliedSettings& applied) {
+    // The whole image holds every body the worker might still be writing, as it is now.
+    AbandonMacroBodyWrites();
     // Each run is its own transaction: a hold relay of a device thread may go between two runs,
     // never inside one, and is not kept waiting for the whole image.
     WriteDeviceMemory(0x001, &applied.profileByte, 1);

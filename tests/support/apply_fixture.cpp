@@ -81,6 +81,7 @@ void ApplyFixture::SetUp() {
     g_btnHoldState = 0;
     g_btnEventPending = 0;
     g_recoilDir = 0;
+    ResetDeviceHandOver();
     ReadInitSection(g_strConfigIni);
     OnReadConfig(g_strConfigIni, g_curConfig, false);
 }
