@@ -139,6 +139,13 @@ public:
             }
         }
     }
+    // Lets the window work for 15 ms: the first events of a burst have reached it.
+    void TakeBurstStart() {
+        const auto start = Clock::now();
+        while (Clock::now() - start < std::chrono::milliseconds(15)) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+    }
     // Lets the window work until no report has reached the mouse for quietMs.
     void Settle(int quietMs) {
         std::size_t seen = mouse_.Trace().size();
@@ -201,11 +208,7 @@ void BM_ClickDuringRecoilBurst(benchmark::State& state) {
     for (auto _ : state) {
         program.Burst(up, state.range(1) != 0);
         up = !up;
-        // The window is taking the burst: the first events have reached it.
-        const auto burst = Clock::now();
-        while (MsSince(burst) < 15) {
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
+        program.TakeBurstStart();
         watch.answered.reset();
         const QPoint at(400, 300);
         const auto start = Clock::now();
@@ -247,10 +250,7 @@ void BM_UnplugAfterRecoilBurst(benchmark::State& state) {
         }
         program.Settle(100);
         program.Burst(true, state.range(1) != 0);
-        const auto burst = Clock::now();
-        while (MsSince(burst) < 15) {
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
+        program.TakeBurstStart();
         state.ResumeTiming();
         const auto start = Clock::now();
         program.mouse().Unplug();

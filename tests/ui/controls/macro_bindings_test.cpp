@@ -41,19 +41,17 @@ QString KeyName(std::uint8_t code) {
     return QStringLiteral("K%1").arg(code);
 }
 
+const MacroControlRects Rects = {QRect(0, 0, 40, 20),   QRect(50, 0, 40, 20),
+                                 QRect(100, 0, 40, 20), QRect(0, 30, 90, 20),
+                                 QRect(0, 60, 90, 90),  QRect(100, 60, 90, 90)};
+
 class MacroBindings : public testing_support::ApplyFixture {
 protected:
     void SetUp() override {
         ApplyFixture::SetUp();
         previousDialogs_ = platform::SetDialogService(&dialogs_);
-        controls_.CreateMacroControls(&page_,
-                                      {{10, 10, 40, 20},
-                                       {60, 10, 40, 20},
-                                       {110, 10, 40, 20},
-                                       {160, 10, 80, 20},
-                                       {10, 40, 100, 150},
-                                       {120, 40, 150, 150}},
-                                      QStringLiteral("35"));
+        // Where the controls lie does not matter here.
+        controls_.CreateMacroControls(&page_, Rects, QStringLiteral("35"));
     }
     void TearDown() override {
         controls_.DestroyMacroControls();
