@@ -100,7 +100,9 @@ UiExecutor g_handOverUi;                   // where the waiting items go
 
 void RecoilBatchWritten();
 
-// Hands over what may go now. Under g_handOverMutex.
+// Hands over what may go now. Under g_handOverMutex, so that items handed over from two threads
+// (an event thread, the worker that finished a body) keep their order; an executor only queues
+// the work and returns (ui_executor.h).
 void PumpHandOver() {
     while (!g_waitingItems.empty()) {
         HandOverItem& item = g_waitingItems.front();
