@@ -120,6 +120,7 @@ TEST_F(MouseButtons, PulledOutAfterARecoilBurstTheProgramEndsAtOnce) {
     // The goal is a second; a busy machine (or a sanitizer) gets five.
     const bool ended = run.WaitForEnd(5000);
     const qint64 ms = exit.elapsed();
+    RecordProperty("exit_ms", static_cast<int>(ms));
     EXPECT_TRUE(ended) << "still running " << ms << " ms after the mouse was pulled out";
     ASSERT_TRUE(run.WaitForEnd(StartTimeoutMs() * 2)) << Diagnostics(run);
     EXPECT_FALSE(run.Crashed()) << Diagnostics(run);
