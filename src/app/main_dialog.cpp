@@ -22,6 +22,7 @@
 #include "app/core/paths.h"
 #include "app/core/save_failures.h"
 #include "device/apply_settings.h"
+#include "device/body_writer.h"
 #include "device/device_threads.h"
 #include "device/discovery.h"
 #include "device/power_apply.h"
@@ -188,6 +189,8 @@ private:
 
 struct CKVE_ZelboDlg::Workers {
     DeviceEventThreads device;
+    // Writes the bodies of the recoil adjustments, so that this window never waits on them.
+    MacroBodyWriter bodies;
 };
 
 CKVE_ZelboDlg::CKVE_ZelboDlg(QWidget* parent)
@@ -405,6 +408,8 @@ void CKVE_ZelboDlg::StartDeviceThreads() {
     const UiExecutor toUi = UiThread();
     QWidget* window = this;
     SetRepaintHook([toUi, window] { toUi([window] { window->update(); }); });
+    workers_->bodies.Start();
+    SetMacroBodyWriter(&workers_->bodies);
     workers_->device.StartKeyMonitor(UiThread());
     Log("Finish KeyMonitorThd!");
     workers_->device.StartMacroSend(UiThread());
@@ -418,6 +423,12 @@ void CKVE_ZelboDlg::StartBlinkThread() {
 }
 
 void CKVE_ZelboDlg::StopWorkerThreads() {
+    // A body being written to the mouse ends after its current run: the window goes at once,
+    // whatever the mouse was still to get.
+    if (CurrentMacroBodyWriter() == &workers_->bodies) {
+        SetMacroBodyWriter(nullptr);
+    }
+    workers_->bodies.Stop();
     workers_->device.Stop();
     displayThreads_->Stop();
 }

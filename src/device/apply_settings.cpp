@@ -5,14 +5,16 @@
 
 #include "app/core/paths.h"
 #include "app/core/save_failures.h"
+#include "device/applied_settings.h"
 #include "device/key_codes.h"
 #include "device/macro_body.h"
 #include "device/settings_image.h"
-#include "device/transport.h"
-#include "macro/macro_file_writer.h"
+#include "macro/macro_bindings.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
 #include "platform/pointer.h"
+#include "platform/decimal.h"
+#include "platform/ini.h"
 #include "profile/config_store.h"
 
 namespace {
@@ -20,10 +22,6 @@ namespace {
 std::mutex g_repaintMutex;
 std::function<void()> g_repaint;
 
-// Settings blocks written whole after the profile byte, in address order; the one-byte read
-// at 0x011 goes between the second and the third.
-constexpr int SettingsBlockAddresses[] = {0x008, 0x010, 0x018, 0x020, 0x028, 0x030, 0x038, 0x040,
-                                          0x048, 0x050, 0x058, 0x060, 0x068, 0x070, 0x078};
 constexpr int KeyEntryTableStart = 0x080;
 
 int UserMacroCount() {
@@ -108,14 +106,15 @@ void ForEachKeyEntryButton(Visit visit) {
 // (at most 0x2000). A key entry holds 14 address bits, so a body that would not end below
 // 0x4000 cannot be reached by the mouse: its button is sent as "no function" instead of
 // pointing the mouse at a body that was never written.
-// The record of which body lies where (size and function per button) describes this Apply
-// alone: a button that gets no body now, or whose body is dropped, has none, so the recoil
-// adjustment never rewrites memory that now holds another button's body.
+// The record of which body lies where (the size per button, and which user macro each first
+// button plays) describes this Apply alone: a button that gets no body now, or whose body is
+// dropped, has none, so the recoil adjustment never rewrites memory that now holds another
+// button's body.
 void PlaceMacroBodies() {
     for (int c = 0; c < ProfileCount; ++c) {
         g_macroDevBodySize[c].fill(0);
-        g_macroDevBodyFunc[c].fill(0);
     }
+    g_mouseFirstButtonMacro.fill(NoUserMacro);
     std::uint32_t running = MacroBodyAreaStart;
     ForEachKeyEntryButton([&](int c, int b, int f, const MacroRecord* macro) {
         std::uint32_t size = 0;
@@ -138,7 +137,9 @@ void PlaceMacroBodies() {
         if (b <= 12) {
             g_macroDevAddr[c][b - 1] = running;
             g_macroDevBodySize[c][b - 1] = std::min<std::uint32_t>(size, MacroBodySlotLimit);
-            g_macroDevBodyFunc[c][b - 1] = macro != nullptr ? f : 0;
+        }
+        if (b == 1 && macro != nullptr && f >= UserMacroFunctionBase) {
+            g_mouseFirstButtonMacro[c] = f - UserMacroFunctionBase;
         }
         running += std::min<std::uint32_t>(size, MacroBodySlotLimit);
     });
@@ -180,8 +181,8 @@ SettingsBlockInput GatherSettings(std::uint8_t ledMode) {
     return in;
 }
 
-void WriteKeyEntries() {
-    ForEachKeyEntryButton([](int c, int b, int f, const MacroRecord* macro) {
+void AddKeyEntries(AppliedSettings& applied) {
+    ForEachKeyEntryButton([&](int c, int b, int f, const MacroRecord* macro) {
         if (c == 0 && b == 1 && macro != nullptr && f >= UserMacroFunctionBase) {
             g_boundMacroSize = g_macroDevBodySize[0][0];
         }
@@ -192,12 +193,12 @@ void WriteKeyEntries() {
                 ? BuildKeyEntry(macro->stepCount, MacroKeyEntryFlags(macro->mode), keyUsage, media,
                                 g_macroDevAddr[c][b - 1])
                 : BuildKeyEntry(0, KeyEntryFlags{}, keyUsage, media, g_macroDevAddr[c][b - 1]);
-        WriteDeviceMemory(KeyEntryAddress(c, b), entry.data(), 8);
+        applied.keyEntries.push_back({KeyEntryAddress(c, b), {entry.begin(), entry.end()}});
     });
 }
 
-void WriteMacroBodies() {
-    ForEachKeyEntryButton([](int c, int b, int f, const MacroRecord* macro) {
+void AddMacroBodies(AppliedSettings& applied) {
+    ForEachKeyEntryButton([&](int c, int b, int f, const MacroRecord* macro) {
         if (macro == nullptr) {
             return;
         }
@@ -213,20 +214,22 @@ void WriteMacroBodies() {
         // next body; what is cut is only room for effect records.
         std::vector<std::uint8_t> body = EncodeMacroBody(copy, MacroBodySize(copy));
         body.resize(std::min<std::size_t>(body.size(), MacroBodySlotLimit));
-        WriteMacroBody(static_cast<int>(address), body);
+        applied.bodies.push_back({static_cast<int>(address), std::move(body)});
     });
 }
 
-void SetDesktopPointer() {
-    platform::PointerSettings& pointer = platform::CurrentPointerSettings();
-    int current = 20;
-    if (pointer.GetMouseSpeed(current)) {
-        pointer.SetMouseSpeed(PointerSpeedOf(g_dpiSpeed));
-    }
-    int lines = 0;
-    if (pointer.GetWheelScrollLines(lines)) {
-        pointer.SetWheelScrollLines(static_cast<std::uint8_t>(g_wheelSpeed + 1));
-    }
+// What this Apply sends, from the tables translated and placed just before.
+AppliedSettings BuildAppliedSettings(std::uint8_t ledMode) {
+    AppliedSettings applied;
+    applied.profileByte = static_cast<std::uint8_t>(((g_curConfigIdx.load() & 3) << 5) + 2);
+    applied.blocks = BuildSettingsBlocks(GatherSettings(ledMode));
+    AddKeyEntries(applied);
+    AddMacroBodies(applied);
+    applied.dpiLevel = static_cast<std::uint8_t>(g_dpiLevel);
+    applied.dpiMask = EnabledLevelMask();
+    applied.pointerSpeed = PointerSpeedOf(g_dpiSpeed);
+    applied.wheelLines = static_cast<std::uint8_t>(g_wheelSpeed + 1);
+    return applied;
 }
 
 }  // namespace
@@ -258,7 +261,7 @@ void ApplySettings() {
     // The mouse gets the user macros and config.ini names them by index: the list they index
     // must be the one in the user's file, or a restart would lose them or bind others.
     if (AnyUserMacroBound()) {
-        OnWriteMacroList(g_strMacroFile, 1);
+        SaveUserMacroList();
     }
     for (int i = 0; i < DpiLevelCount; ++i) {
         g_dpiCode[i] = DpiCodeOf(g_dpiSet[i]);
@@ -267,35 +270,12 @@ void ApplySettings() {
     g_cyc7ColEn = CycleColorMask();
     g_usbSpeedCode = ReportRateCode(g_usbSpeed);
     PlaceMacroBodies();
-
-    {
-        // Each run is its own transaction: a hold relay of a device thread may go between two
-        // runs, never inside one, and is not kept waiting for the whole image.
-        const std::uint8_t profileByte =
-            static_cast<std::uint8_t>(((g_curConfigIdx.load() & 3) << 5) + 2);
-        WriteDeviceMemory(0x001, &profileByte, 1);
-
-        const std::array<std::uint8_t, 0x80> blocks = BuildSettingsBlocks(GatherSettings(ledMode));
-        for (int address : SettingsBlockAddresses) {
-            WriteDeviceMemory(address, blocks.data() + address, 8);
-            if (address == 0x010) {
-                std::uint8_t discarded = 0;
-                ReadDeviceMemory(0x011, &discarded, 1);
-            }
-        }
-
-        WriteKeyEntries();
-        WriteMacroBodies();
-
-        SendDpiState(static_cast<std::uint8_t>(g_dpiLevel), EnabledLevelMask());
-        platform::SleepPrecise(2);
-        SendApplyImage();
-        platform::SleepPrecise(2);
-        SendMemEnd();
-    }
+    g_mouseProfileIdx = g_curConfigIdx.load() & 3;
+    g_lastApplied = BuildAppliedSettings(ledMode);
+    WriteSettingsImage(*g_lastApplied);
 
     RequestRepaint();
-    SetDesktopPointer();
+    SetDesktopPointer(*g_lastApplied);
     RequestRepaint();
     SaveAllConfigs(g_strConfigIni, g_curConfig);
 }

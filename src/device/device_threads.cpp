@@ -5,6 +5,7 @@
 #include <QStringLiteral>
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -42,6 +43,7 @@ int QueryMouseProfile() {
 void LoadProfileFromMouse(int n) {
     g_curConfig = n;
     g_curConfigIdx = n - 1;
+    g_mouseProfileIdx = n - 1;
     OnReadConfig(g_strConfigIni, n, false);
     RequestRepaint();
 }
@@ -71,51 +73,84 @@ void SetHoldState(Next next) {
     }
 }
 
-// A burst of recoil events must not become a queue of adjustments that each rewrite the body in
-// the mouse (with its protocol pauses) and save the macro file, holding up the window for
-// seconds. So an event that comes while an adjustment still waits for the user-interface thread
-// joins it: the adjustment takes every step that came until it starts, in order, and writes the
-// mouse and the file once. The batch lives as long as its queued work; work the executor drops
-// takes its batch with it.
+// What the device threads hand to the user-interface thread, in the order the events came. A
+// burst of recoil events must not become a queue of adjustments that each rewrite the body in the
+// mouse (with its protocol pauses) and save the macro file, so recoil events join one batch: the
+// newest batch takes every recoil event that comes until the user-interface thread starts it,
+// and a new batch is not handed over while the body of the one before is still being written
+// (the device worker writes it). So the adjustments that come while one is written are adjusted,
+// saved and written once, as the events one by one would have left them. Other work keeps its
+// place among the recoil events: it waits behind a batch that came before it, and events after
+// it start a new batch (a profile switch changes the macro they adjust).
 struct RecoilBatch {
-    std::vector<std::uint8_t> ups;  // under g_recoilBatchMutex
-    bool started = false;           // under g_recoilBatchMutex
+    std::vector<std::uint8_t> ups;  // under g_handOverMutex
+    bool started = false;           // under g_handOverMutex
 };
-std::mutex g_recoilBatchMutex;
-std::weak_ptr<RecoilBatch> g_openRecoilBatch;
+struct HandOverItem {
+    std::shared_ptr<RecoilBatch> batch;  // a recoil batch, or
+    std::function<void()> work;          // other work
+};
+std::mutex g_handOverMutex;
+std::deque<HandOverItem> g_waitingItems;   // not handed over yet, in order
+std::shared_ptr<RecoilBatch> g_openBatch;  // the newest batch, joined until started
+bool g_batchWriting = false;               // a batch handed over has not been written yet
+UiExecutor g_handOverUi;                   // where the waiting items go
 
-void QueueRecoilStep(std::uint8_t up, const UiExecutor& ui) {
-    std::shared_ptr<RecoilBatch> batch;
-    {
-        std::lock_guard lock(g_recoilBatchMutex);
-        if (const std::shared_ptr<RecoilBatch> open = g_openRecoilBatch.lock();
-            open && !open->started) {
-            open->ups.push_back(up);
-            return;
+void RecoilBatchWritten();
+
+// Hands over what may go now. Under g_handOverMutex, so that items handed over from two threads
+// (an event thread, the worker that finished a body) keep their order; an executor only queues
+// the work and returns (ui_executor.h).
+void PumpHandOver() {
+    while (!g_waitingItems.empty()) {
+        HandOverItem& item = g_waitingItems.front();
+        if (item.batch) {
+            if (g_batchWriting) {
+                return;
+            }
+            g_batchWriting = true;
+            g_handOverUi([batch = item.batch] {
+                std::vector<std::uint8_t> ups;
+                {
+                    std::lock_guard lock(g_handOverMutex);
+                    batch->started = true;
+                    ups.swap(batch->ups);
+                }
+                AdjustRecoilSteps(ups, RecoilBatchWritten);
+            });
+        } else {
+            g_handOverUi(std::move(item.work));
         }
-        batch = std::make_shared<RecoilBatch>();
-        batch->ups.push_back(up);
-        g_openRecoilBatch = batch;
+        g_waitingItems.pop_front();
     }
-    ui([batch] {
-        std::vector<std::uint8_t> ups;
-        {
-            std::lock_guard lock(g_recoilBatchMutex);
-            batch->started = true;
-            ups.swap(batch->ups);
-        }
-        AdjustRecoilSteps(ups);
-    });
 }
 
-// Other work of the device threads keeps its place among the recoil events: events after it
-// start a new adjustment that runs after it (a profile switch changes the macro they adjust).
-void HandOver(const UiExecutor& ui, std::function<void()> work) {
-    {
-        std::lock_guard lock(g_recoilBatchMutex);
-        g_openRecoilBatch.reset();
+// The body of the batch handed over is in the mouse (or there was none to write).
+void RecoilBatchWritten() {
+    std::lock_guard lock(g_handOverMutex);
+    g_batchWriting = false;
+    PumpHandOver();
+}
+
+void QueueRecoilStep(std::uint8_t up, const UiExecutor& ui) {
+    std::lock_guard lock(g_handOverMutex);
+    if (g_openBatch && !g_openBatch->started) {
+        g_openBatch->ups.push_back(up);
+        return;
     }
-    ui(std::move(work));
+    g_openBatch = std::make_shared<RecoilBatch>();
+    g_openBatch->ups.push_back(up);
+    g_handOverUi = ui;
+    g_waitingItems.push_back(HandOverItem{g_openBatch, {}});
+    PumpHandOver();
+}
+
+void HandOver(const UiExecutor& ui, std::function<void()> work) {
+    std::lock_guard lock(g_handOverMutex);
+    g_openBatch.reset();
+    g_handOverUi = ui;
+    g_waitingItems.push_back(HandOverItem{nullptr, std::move(work)});
+    PumpHandOver();
 }
 
 }  // namespace
@@ -143,15 +178,17 @@ void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor&
     switch (event) {
         case EvtButtonBase:
             return;
-        case EvtProfileChanged:
-            // The query waits for the transport; on the user-interface thread it cannot hold up
-            // this thread, the only reader of the mouse's events.
-            HandOver(ui, [] {
-                const int n = QueryMouseProfile();
+        case EvtProfileChanged: {
+            // Asked here, not on the user-interface thread, which never waits on the wire for
+            // the mouse's own events; the transport's lock keeps this thread waiting for at most
+            // the run in progress.
+            const int n = QueryMouseProfile();
+            HandOver(ui, [n] {
                 SaveCurConfig(g_strConfigIni, n);
                 LoadProfileFromMouse(n);
             });
             return;
+        }
         case EvtRecoilUp:
             g_recoilDir = 1;
             QueueRecoilStep(1, ui);
@@ -203,8 +240,8 @@ void MacroSendPass(const UiExecutor& ui) {
             });
         }
         if (g_btnIsProfileFunc[profile][i].load() != 0) {
-            HandOver(ui, [] {
-                const int n = QueryMouseProfile();
+            const int n = QueryMouseProfile();
+            HandOver(ui, [n] {
                 SaveCurConfig(g_strConfigIni, n);
                 LoadProfileFromMouse(n);
             });
@@ -235,7 +272,16 @@ void MacroSendThd(std::stop_token stop, UiExecutor ui) {
     }
 }
 
+void ResetDeviceHandOver() {
+    std::lock_guard lock(g_handOverMutex);
+    g_waitingItems.clear();
+    g_openBatch.reset();
+    g_batchWriting = false;
+    g_handOverUi = nullptr;
+}
+
 void DeviceEventThreads::StartKeyMonitor(UiExecutor ui) {
+    ResetDeviceHandOver();
     keyMonitor_ = std::jthread(KeyMonitorThd, std::move(ui));
 }
 

@@ -1,9 +1,11 @@
 // The two threads that follow the mouse's own events (input report 6). KeyMonitorThd is the
 // only reader of input reports: button events raise the flags below, profile and recoil events
-// are handed to the user-interface thread (recoil events that come while an adjustment still
-// waits there join that adjustment). MacroSendThd polls the flags every 2 ms: it relays the
-// hold function straight to the mouse and hands DPI and profile follow-ups to the user-interface
-// thread. So the profile and macro tables keep one writer, and every shared flag is atomic.
+// are handed to the user-interface thread (recoil events that come while an adjustment waits
+// there, or while its body is being written, join one adjustment). MacroSendThd polls the flags
+// every 2 ms: it relays the hold function straight to the mouse and hands DPI and profile
+// follow-ups to the user-interface thread. The profile queries these events call for are made on
+// the device threads themselves. So the profile and macro tables keep one writer, the window
+// never waits on the wire for the mouse's events, and every shared flag is atomic.
 #pragma once
 
 #include <atomic>
@@ -42,6 +44,10 @@ void HandleInputReport(const std::uint8_t* report, int length, const UiExecutor&
 void MacroSendPass(const UiExecutor& ui);
 
 void KeyMonitorThd(std::stop_token stop, UiExecutor ui);
+
+// Forgets what waits to be handed to the user-interface thread (a fresh start of the threads;
+// work an earlier window never ran must not hold up the next one).
+void ResetDeviceHandOver();
 void MacroSendThd(std::stop_token stop, UiExecutor ui);
 
 // Owns both threads; Stop (or destruction) signals them and waits for them to end.

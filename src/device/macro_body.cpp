@@ -176,8 +176,13 @@ std::array<std::uint8_t, 8> BuildKeyEntry(std::uint16_t stepCount, const KeyEntr
     };
 }
 
-void WriteMacroBody(int address, const std::vector<std::uint8_t>& body) {
+bool WriteMacroBody(int address, const std::vector<std::uint8_t>& body,
+                    const std::function<bool()>& goOn) {
     for (std::size_t run = 0; run + 8 <= body.size(); run += 8) {
+        if (goOn && !goOn()) {
+            return false;
+        }
         WriteDeviceMemory(address + static_cast<int>(run), body.data() + run, 8);
     }
+    return true;
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "macro/macro_record.h"
@@ -45,5 +46,7 @@ std::array<std::uint8_t, 8> BuildKeyEntry(std::uint16_t stepCount, const KeyEntr
                                           std::uint8_t keyUsage, std::uint32_t mediaUsage,
                                           std::uint32_t bodyAddress);
 
-// Writes the body in size / 8 runs of 8 bytes at address, address + 8, ...
-void WriteMacroBody(int address, const std::vector<std::uint8_t>& body);
+// Writes the body in size / 8 runs of 8 bytes at address, address + 8, ... Before each run it
+// asks goOn (when given), and stops when that says no; false when it stopped so.
+bool WriteMacroBody(int address, const std::vector<std::uint8_t>& body,
+                    const std::function<bool()>& goOn = {});

@@ -1,6 +1,6 @@
 #include "device/power_apply.h"
 
-#include "device/apply_settings.h"
+#include "device/applied_settings.h"
 #include "device/discovery.h"
 
 void ApplySettingsOnPowerEvent(std::uintptr_t event) {
@@ -9,5 +9,5 @@ void ApplySettingsOnPowerEvent(std::uintptr_t event) {
         // also follows the mouse to a new node (and the path notifications compare with).
         g_deviceConnected = OpenDevice();
     }
-    ApplySettings();
+    RewriteLastAppliedSettings();
 }

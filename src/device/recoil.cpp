@@ -1,45 +1,84 @@
 #include "device/recoil.h"
 
+#include <QStringLiteral>
 #include <algorithm>
+#include <optional>
+#include <vector>
 
-#include "app/core/paths.h"
+#include "app/core/log_file.h"
+#include "device/applied_settings.h"
+#include "device/body_writer.h"
 #include "device/macro_body.h"
 #include "device/settings_image.h"
-#include "macro/macro_file_writer.h"
+#include "macro/macro_bindings.h"
 #include "macro/macro_record.h"
-#include "profile/profile_settings.h"
+
+namespace {
+
+struct BodyWrite {
+    int address = 0;
+    std::vector<std::uint8_t> body;
+};
+
+// Adjusts the record and saves the list; the body the mouse is to get, if any.
+std::optional<BodyWrite> AdjustRecord(std::span<const std::uint8_t> ups) {
+    // The macro the mouse plays on the first button of the profile it works with: the one the
+    // last Apply wrote there, wherever it has moved in the list since. Not the one the window
+    // now shows on that button, which reaches the mouse only with the next Apply.
+    const int profile = g_mouseProfileIdx & 3;
+    const int index = g_mouseFirstButtonMacro[profile];
+    if (ups.empty()) {
+        return std::nullopt;
+    }
+    if (index == DeletedUserMacro) {
+        g_LogFile.Write(QStringLiteral(
+            "Recoil event dropped: the macro on the first button is no longer in the list"));
+        return std::nullopt;
+    }
+    if (index < 0 || index >= std::clamp<int>(g_macroCount, 0, MaxUserMacros)) {
+        return std::nullopt;  // the first button plays no user macro
+    }
+    MacroRecord working = g_macros[index];
+    for (std::uint8_t up : ups) {
+        MoveRecoilSteps(working, up != 0);
+    }
+    // The body is rewritten only at the size the last Apply gave it there: a macro edited since
+    // to another size would run into the next body. Then only the record and the file are
+    // adjusted; the next Apply sends them.
+    std::optional<BodyWrite> write;
+    const std::uint32_t size = g_macroDevBodySize[profile][0];
+    const std::uint32_t needed = MacroBodySize(working);
+    if (size > 0 && std::min<std::uint32_t>(needed, MacroBodySlotLimit) == size) {
+        // Encoded as Apply encodes it: whole, then cut to its slot.
+        write = BodyWrite{static_cast<int>(g_macroDevAddr[profile][0]),
+                          EncodeMacroBody(working, needed)};
+        write->body.resize(size);
+    }
+    g_macros[index] = working;
+    // The whole list, not the one key: the file may hold another list than memory (a macro
+    // deleted or added since the last save), and its key index would then be another macro.
+    SaveUserMacroList();
+    return write;
+}
+
+}  // namespace
 
 void AdjustRecoil(int up) {
     const std::uint8_t raise = up != 0 ? 1 : 0;
     AdjustRecoilSteps(std::span(&raise, 1));
 }
 
-void AdjustRecoilSteps(std::span<const std::uint8_t> ups) {
-    const int profile = g_curConfigIdx.load() & 3;
-    const int f = KeyFunc[profile][0];
-    const int index = f - UserMacroFunctionBase;
-    if (ups.empty() || index < 0 || index >= std::clamp<int>(g_macroCount, 0, MaxUserMacros)) {
-        return;  // the first button holds no user macro
+void AdjustRecoilSteps(std::span<const std::uint8_t> ups, std::function<void()> written) {
+    std::optional<BodyWrite> write = AdjustRecord(ups);
+    if (write) {
+        KeepRewrittenBody(write->address, write->body);
+        if (MacroBodyWriter* writer = CurrentMacroBodyWriter()) {
+            writer->Write(write->address, std::move(write->body), std::move(written));
+            return;
+        }
+        WriteMacroBody(write->address, write->body);
     }
-    MacroRecord working = g_macros[index];
-    for (std::uint8_t up : ups) {
-        MoveRecoilSteps(working, up != 0);
+    if (written) {
+        written();
     }
-    // The body to rewrite is the one the last Apply wrote for this profile's first button, and
-    // only when it was written for this same macro at the size it still needs: any other body
-    // belongs to another macro (or to nothing), and rewriting it would corrupt the mouse's
-    // memory. Then only the record and the file are adjusted; the next Apply sends them.
-    const std::uint32_t size = g_macroDevBodySize[profile][0];
-    const std::uint32_t needed = MacroBodySize(working);
-    if (g_macroDevBodyFunc[profile][0] == f && size > 0 &&
-        std::min<std::uint32_t>(needed, MacroBodySlotLimit) == size) {
-        // Encoded as Apply encodes it: whole, then cut to its slot.
-        std::vector<std::uint8_t> body = EncodeMacroBody(working, needed);
-        body.resize(size);
-        WriteMacroBody(static_cast<int>(g_macroDevAddr[profile][0]), body);
-    }
-    g_macros[index] = working;
-    // The whole list, not the one key: the file may hold another list than memory (a macro
-    // deleted or added since the last save), and its key index would then be another macro.
-    OnWriteMacroList(g_strMacroFile, 1);
 }

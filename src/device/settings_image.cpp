@@ -12,10 +12,10 @@ std::uint8_t g_ledOnFlag = 0;
 std::atomic<std::uint8_t> g_settingsApplied{1};
 std::array<std::array<std::uint32_t, 12>, ProfileCount> g_macroDevAddr{};
 std::array<std::array<std::uint32_t, 12>, ProfileCount> g_macroDevBodySize{};
-std::array<std::array<int, 12>, ProfileCount> g_macroDevBodyFunc{};
 std::array<std::uint32_t, 12> g_macroDevSize{};
 std::uint32_t g_boundMacroSize = 0;
 std::uint32_t g_boundMacroAddr = 0;
+int g_mouseProfileIdx = 0;
 
 namespace {
 

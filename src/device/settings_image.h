@@ -77,11 +77,14 @@ extern std::uint8_t g_ledOnFlag;
 extern std::atomic<std::uint8_t> g_settingsApplied;
 
 // Body placement left by the last Apply: address per (profile, device button), the size of the
-// body that Apply wrote there and the function it wrote it for (both 0 when it wrote none for
-// that button), and the recoil body of profile 1's first button.
+// body that Apply wrote there (0 when it wrote none for that button), and the recoil body of
+// profile 1's first button. Which user macro each first button plays is in macro_bindings.h.
 extern std::array<std::array<std::uint32_t, 12>, ProfileCount> g_macroDevAddr;
 extern std::array<std::array<std::uint32_t, 12>, ProfileCount> g_macroDevBodySize;
-extern std::array<std::array<int, 12>, ProfileCount> g_macroDevBodyFunc;
 extern std::array<std::uint32_t, 12> g_macroDevSize;
 extern std::uint32_t g_boundMacroSize;
 extern std::uint32_t g_boundMacroAddr;
+// The profile row the mouse works with as far as the program knows: the one the last Apply
+// sent, or the one the mouse reported switching to since. The window's current profile may be
+// another (a profile chosen in the window reaches the mouse at the next Apply). UI thread.
+extern int g_mouseProfileIdx;

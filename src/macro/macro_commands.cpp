@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/core/paths.h"
+#include "macro/macro_bindings.h"
 #include "macro/macro_editor.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_file_writer.h"
@@ -104,6 +105,7 @@ void MacroCommands::OnOpenMacroList() {
     }
     const platform::OneTimeFile once(*path);
     OnReadMacroList(*path);
+    OnUserMacroListReplaced();
     view_.RefillMacroList();
     view_.InvalidateWindow();
 }
@@ -136,6 +138,7 @@ void MacroCommands::OnNewMacro() {
         view_.EmptyStepList();
         view_.AddName(name);
         g_macroCount = static_cast<std::int16_t>(count + 1);
+        OnUserMacroInserted(i, count);
     }
     view_.SelectName(g_curMacro);
 }
@@ -167,6 +170,8 @@ void MacroCommands::OnDeleteMacro() {
     }
     ClearMacro(g_macros, static_cast<std::uint8_t>(count - 1));
     g_macroCount = static_cast<std::int16_t>(count - 1);
+    // The buttons keep their macros: those of later macros move down with them.
+    OnUserMacroDeleted(s, count);
     if (g_macroSet[static_cast<std::size_t>(t)] == 0) {
         view_.ShowMacroSteps(t);
     }
@@ -186,7 +191,7 @@ void MacroCommands::OnApplyRepeatCount() {
         g_macros[static_cast<std::size_t>(macro)].repeatCount = static_cast<std::uint16_t>(v);
     }
     // Saved also without a selected macro: this is how an emptied list reaches the file.
-    OnWriteMacroList(g_strMacroFile, 1);
+    SaveUserMacroList();
 }
 
 void MacroCommands::OnCountMode() {
@@ -308,6 +313,7 @@ void MacroCommands::OnImportMacro() {
     const int at = s + 1;
     g_macros[static_cast<std::size_t>(at)] = g_macroBuf;
     g_macroSet[static_cast<std::size_t>(at)] = g_importMacroSet;
+    OnUserMacroInserted(at, count);
     view_.EmptyStepList();
     view_.EmptyNameList();
     for (int i = 0; i < g_macroCount; ++i) {

@@ -3,6 +3,7 @@
 #include "platform/ini_document.h"
 #include "platform/regular_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>

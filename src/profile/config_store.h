@@ -23,7 +23,9 @@ void ReadInitSection(QString path);
 // Loads KeyFunc and ProfileSettings. The K keys of row r always come from section
 // prefix + (r + 1) for all four rows, every other key from section prefix + n; the prefix is
 // "CfgReset" when fromReset (row 0 then takes the built-in g_defaultKeyFunc) and "Config"
-// otherwise. Missing keys read as 0.
+// otherwise. Missing keys read as 0. In config.ini a K key names a user macro by its place in
+// the user's macro file, which may differ from its place in the window's list until the list is
+// saved (macro_bindings.h): both ways are translated here.
 void OnReadConfig(QString path, int n, bool fromReset);
 
 // Saves. Each returns whether the file was written; one that could not be is said

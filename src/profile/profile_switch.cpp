@@ -4,6 +4,7 @@
 
 #include "app/core/log_file.h"
 #include "app/core/paths.h"
+#include "macro/macro_bindings.h"
 #include "macro/macro_file_reader.h"
 #include "platform/ini.h"
 #include "platform/message_service.h"
@@ -73,6 +74,7 @@ void RestoreDefaults(bool factoryMacros) {
     }
     if (factoryMacros) {
         OnReadMacroList(FactoryMacroFilePath(g_strExeDir, g_langSel));
+        OnUserMacroListReplaced();
     }
 }
 

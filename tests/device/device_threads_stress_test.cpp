@@ -6,8 +6,12 @@
 #include <chrono>
 #include <thread>
 
+#include "app/core/paths.h"
 #include "device/apply_settings.h"
+#include "device/body_writer.h"
 #include "device/device_threads.h"
+#include "device/macro_body.h"
+#include "macro/macro_file_reader.h"
 #include "profile/profile_settings.h"
 #include "support/apply_fixture.h"
 
@@ -141,6 +145,65 @@ TEST_F(DeviceThreadsStressTest, HoldRelayNeverFollowsAButtonWithoutHold) {
     }
     EXPECT_EQ(presses, round);
     EXPECT_EQ(releases, round);
+}
+
+// Recoil events keep coming while the window applies the settings again and again: the device
+// worker writes the bodies beside it, an Apply cuts short what the worker still had, and when the
+// events stop the mouse and the macro file hold the macro as the window has it.
+TEST_F(DeviceThreadsStressTest, RecoilBodiesWrittenBesideRepeatedApplyEndAsTheMacroIs) {
+    SetUserMacros({RecoilMacro({10, 10, 10, 10, 10, 10})});
+    KeyFunc[0][0] = 50;
+    ApplySettings();
+    platform::SetClock(nullptr);
+
+    QueuedExecutor queue;
+    MacroBodyWriter writer;
+    writer.Start();
+    SetMacroBodyWriter(&writer);
+    DeviceEventThreads threads;
+    threads.StartKeyMonitor(queue.Executor());
+
+    std::atomic<bool> injecting{true};
+    std::thread injector([&] {
+        for (int i = 0; i < 410; ++i) {  // ten rounds of 20 up and 20 down, then 10 up
+            const std::uint8_t event = i % 40 == 0 ? 0x01 : i % 40 == 20 ? 0x02 : 0x05;
+            link_->mouse().InjectInput({0x06, event, 0x00});
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        injecting = false;
+    });
+    int applies = 0;
+    while (injecting) {
+        queue.RunAll();
+        if (++applies % 8 == 0) {
+            ApplySettings();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    injector.join();
+    // The last adjustments reach the mouse: once nothing has moved for a while, the body there
+    // is the macro's, as encoded now.
+    using SteadyClock = std::chrono::steady_clock;
+    const auto deadline = SteadyClock::now() + std::chrono::seconds(20);
+    auto quietSince = SteadyClock::now();
+    std::vector<std::uint8_t> expected;
+    while (SteadyClock::now() < deadline &&
+           SteadyClock::now() - quietSince < std::chrono::milliseconds(300)) {
+        expected = EncodeMacroBody(g_macros[0], MacroBodySize(g_macros[0]));
+        if (queue.RunAll() > 0 || Memory(0x240, static_cast<int>(expected.size())) != expected) {
+            quietSince = SteadyClock::now();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    threads.Stop();
+    SetMacroBodyWriter(nullptr);
+    writer.Stop();
+    queue.RunAll();
+    EXPECT_EQ(Memory(0x240, static_cast<int>(expected.size())), expected);
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 20) << "every event moved the macro once, in order";
+    const MacroRecord inMemory = g_macros[0];
+    OnReadMacroList(g_strMacroFile);
+    EXPECT_EQ(g_macros[0].stepParam[5].y, inMemory.stepParam[5].y) << "and the file has it";
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
-// After a wake-up the settings image goes to the mouse that is there now, even when it came back
-// as another device node.
+// A sleep or a wake-up writes the mouse again with what the last Apply wrote; after a wake-up the
+// image goes to the mouse that is there now, even when it came back as another device node.
 #include <gtest/gtest.h>
 
+#include "app/core/paths.h"
 #include "device/apply_settings.h"
 #include "device/discovery.h"
 #include "device/power_apply.h"
+#include "device/recoil.h"
+#include "profile/profile_settings.h"
 #include "support/apply_fixture.h"
 #include "support/fake_hid_backend.h"
+#include "support/program_run.h"
 #include "support/simulated_link.h"
 
 namespace {
@@ -15,6 +19,7 @@ using testing_support::ApplyFixture;
 using testing_support::FakeHidBackend;
 using testing_support::HexBytes;
 using testing_support::MakeInterface;
+using testing_support::ProgramFolder;
 
 class PowerApply : public ApplyFixture {
 protected:
@@ -67,6 +72,48 @@ TEST_F(PowerApply, AfterAWakeUpTheImageReachesTheMouseOnItsNewNode) {
         }
     }
     EXPECT_EQ(sent, imageSent) << "the whole image, on the node that is there now";
+}
+
+// Edits not applied stay in the window: the mouse gets what it was last given, with the recoil
+// adjustment it got since, and neither config.ini nor the macro file is written.
+TEST_F(PowerApply, APowerEventSendsWhatWasAppliedAndSavesNothing) {
+    SetUserMacros({RecoilMacro({5, 9})});
+    KeyFunc[0][0] = 50;
+    g_dpiSpeed = 3;
+    ApplySettings();
+    AdjustRecoil(1);
+    const MacroRecord adjusted = g_macros[0];
+    const QByteArray config = ProgramFolder::ReadFile(g_strConfigIni);
+    const QByteArray macros = ProgramFolder::ReadFile(g_strMacroFile);
+    const std::uint32_t level = g_dpiLevel;
+    Reports();
+
+    g_dpiLevel = level + 1;
+    KeyFunc[0][1] = 23;
+    g_macros[0].stepParam[0].y = 20;
+    g_dpiSpeed = 7;
+    for (std::uintptr_t event : {PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC}) {
+        pointer_.speedSet = -1;
+        ApplySettingsOnPowerEvent(event);
+        const std::vector<std::string> sent = Reports();
+        const int speed = pointer_.speedSet;
+        EXPECT_EQ(ProgramFolder::ReadFile(g_strConfigIni), config) << event;
+        EXPECT_EQ(ProgramFolder::ReadFile(g_strMacroFile), macros) << event;
+
+        // The same as an Apply made right after the adjustment, with nothing edited.
+        const MacroRecord edited = g_macros[0];
+        g_dpiLevel = level;
+        KeyFunc[0][1] = 2;
+        g_macros[0] = adjusted;
+        g_dpiSpeed = 3;
+        ApplySettings();
+        EXPECT_EQ(sent, Reports()) << event;
+        EXPECT_EQ(speed, pointer_.speedSet) << event;
+        g_dpiLevel = level + 1;
+        KeyFunc[0][1] = 23;
+        g_macros[0] = edited;
+        g_dpiSpeed = 7;
+    }
 }
 
 }  // namespace

@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "app/core/paths.h"
 #include "device/apply_settings.h"
 #include "device/settings_image.h"
+#include "macro/macro_bindings.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_file_writer.h"
 #include "platform/ini.h"
 #include "profile/profile_settings.h"
+#include "profile/profile_switch.h"
 #include "support/apply_fixture.h"
+#include "support/program_run.h"
 
 namespace {
 
@@ -91,14 +96,17 @@ TEST_F(RecoilTest, OtherProfileRewritesOnlyItsOwnBody) {
     EXPECT_EQ(g_macros[1].stepParam[2].y, 6);
 }
 
-TEST_F(RecoilTest, AMacroNeverWrittenToTheMouseIsOnlyAdjustedInTheFile) {
+// The mouse plays no macro on its first button: a macro the window binds there since is not the
+// one the mouse asks about, and stays as it is.
+TEST_F(RecoilTest, AMacroNeverWrittenToTheMouseIsNotAdjusted) {
     SetUserMacros({RecoilMacro({5})});
     ApplySettings();     // button 1 is a left click: no body recorded
     KeyFunc[0][0] = 50;  // bound since, not applied yet
     link_->TakeSentReports();
     AdjustRecoil(1);
     EXPECT_TRUE(link_->TakeSentReports().empty());
-    EXPECT_EQ(g_macros[0].stepParam[0].y, 6);
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 5);
+    EXPECT_FALSE(QFile::exists(g_strMacroFile));
 }
 
 TEST_F(RecoilTest, AMacroThatGrewSinceTheApplyIsNotWrittenOverItsNeighbour) {
@@ -130,7 +138,7 @@ TEST_F(RecoilTest, ABodyThatAnotherButtonNowHoldsIsNotRewritten) {
     AdjustRecoil(1);
     EXPECT_TRUE(link_->TakeSentReports().empty());
     EXPECT_EQ(Memory(0x240, 8), macro51);
-    EXPECT_EQ(g_macros[0].stepParam[0].y, 6);  // the macro and its file are still adjusted
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 5);  // the mouse plays no macro on that button
 }
 
 // Profile 2's first button had its body after three large ones; a later Apply adds a body to
@@ -163,7 +171,7 @@ TEST_F(RecoilTest, ABodyDroppedAtTheAddressLimitIsNotRewritten) {
     AdjustRecoil(0);
     EXPECT_TRUE(link_->TakeSentReports().empty());
     EXPECT_EQ(Memory(0x3E70, 16), fillerBody);
-    EXPECT_EQ(g_macros[0].stepParam[0].y, 4);
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 5);  // the mouse plays no macro on that button
 }
 
 // Memory and file out of step (a macro deleted without saving): the recoil save must not put
@@ -171,13 +179,47 @@ TEST_F(RecoilTest, ABodyDroppedAtTheAddressLimitIsNotRewritten) {
 TEST_F(RecoilTest, ASaveAfterADeletionWritesTheListAsMemoryHoldsIt) {
     SetUserMacros({Named(KeyMacro(2), "RapidFire"), Named(KeyMacro(4), "Hello"),
                    Named(RecoilMacro({5}), "Recoil")});
-    OnWriteMacroList(g_strMacroFile, 1);
+    KeyFunc[0][0] = 52;
+    ApplySettings();
     g_macros[1] = g_macros[2];  // Hello deleted, not saved
     g_macroCount = 2;
-    KeyFunc[0][0] = 51;
+    OnUserMacroDeleted(1, 3);
     AdjustRecoil(1);
     EXPECT_EQ(ListInFile(), QStringList({"RapidFire", "Recoil"}));
     EXPECT_EQ(g_macros[1].stepParam[0].y, 6);
+}
+
+// The window shows another profile than the mouse works with: the recoil moves the macro of the
+// mouse's profile, the one it plays.
+TEST_F(RecoilTest, AProfileChosenOnlyInTheWindowDoesNotChangeTheMacroAdjusted) {
+    SetUserMacros({RecoilMacro({5}), RecoilMacro({7})});
+    KeyFunc[0][0] = 50;
+    KeyFunc[1][0] = 51;
+    ApplySettings();
+    const Bytes profileTwoBody = Memory(static_cast<int>(g_macroDevAddr[1][0]), 8);
+    SwitchProfile(2);
+    AdjustRecoil(1);
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 6);
+    EXPECT_EQ(g_macros[1].stepParam[0].y, 7);
+    EXPECT_EQ(Memory(0x240 + 6, 2), (Bytes{0x06, 0x00}));
+    EXPECT_EQ(Memory(static_cast<int>(g_macroDevAddr[1][0]), 8), profileTwoBody);
+}
+
+// The macro the mouse plays was deleted in the window: the event is dropped (and logged), so
+// neither the mouse nor the files change under the user's hands.
+TEST_F(RecoilTest, AnEventForADeletedMacroIsDropped) {
+    SetUserMacros({Named(RecoilMacro({5}), "Recoil"), Named(KeyMacro(2), "Keys")});
+    KeyFunc[0][0] = 50;
+    ApplySettings();
+    const QByteArray file = testing_support::ProgramFolder::ReadFile(g_strMacroFile);
+    g_macros[0] = g_macros[1];
+    g_macroCount = 1;
+    OnUserMacroDeleted(0, 2);
+    link_->TakeSentReports();
+    AdjustRecoil(1);
+    EXPECT_TRUE(link_->TakeSentReports().empty());
+    EXPECT_EQ(testing_support::ProgramFolder::ReadFile(g_strMacroFile), file);
+    EXPECT_EQ(MacroName(g_macros[0]), "Keys");
 }
 
 // A macro made and bound since the last save: once Apply has sent it and config.ini names it,

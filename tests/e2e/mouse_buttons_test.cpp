@@ -1,11 +1,14 @@
 // The mouse's own buttons while the program runs on a desktop: the simulated mouse switches its
 // profile or DPI level itself and reports it as the mouse does, and the program follows it into
-// its files.
+// its files; a burst of recoil adjustments does not hold up the end of the run.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <algorithm>
 
 #include "e2e/desktop_run.h"
+#include "macro/macro_field_string.h"
+#include "macro/macro_record.h"
 #include "platform/ini.h"
 #include "support/program_run.h"
 
@@ -14,6 +17,7 @@ namespace {
 using testing_support::Diagnostics;
 using testing_support::Eventually;
 using testing_support::ProgramRun;
+using testing_support::StartTimeoutMs;
 
 class MouseButtons : public testing_support::DesktopRun {
 protected:
@@ -69,6 +73,58 @@ TEST_F(MouseButtons, ProfileSwitchesMadeAtTheMouseAreFollowedAndTheDpiButtonSave
     EXPECT_TRUE(Has(folder_.TraceLines(), QStringLiteral("input 06 F6 01")));
     EXPECT_EQ(Key(QStringLiteral("Init"), QStringLiteral("CurConfig")), QStringLiteral("2"));
     Unplug(run);
+}
+
+// Button 1 plays a recoil macro of 50 X/Y moves (a body of 63 runs: some 400 ms to write). The
+// mouse sends 20 recoil events, each followed by a profile event that keeps them from being
+// taken together, and is pulled out while the program still has most of them to write: the run
+// ends at once, not after every body.
+TEST_F(MouseButtons, PulledOutAfterARecoilBurstTheProgramEndsAtOnce) {
+    MacroRecord recoil{};
+    SetMacroName(recoil, QStringLiteral("Recoil"));
+    recoil.repeatCount = 1;
+    for (int i = 0; i < 150; ++i) {
+        recoil.stepCode[i] = i % 3 == 2 ? StepCodeXyMove : StepCodeLeftButton;
+        recoil.stepType[i] = static_cast<std::uint8_t>(i % 3 == 2 ? StepTypeXPlusYPlus : 1 + i % 3);
+        recoil.stepParam[i] = {0, static_cast<std::uint16_t>(i % 3 == 2 ? 5 : 0)};
+        recoil.stepDelay[i] = 10;
+    }
+    recoil.stepCount = 150;
+    recoil.xyCount = 50;
+    const QString macros = folder_.Path(QStringLiteral("Macro_EN.dat"));
+    ASSERT_TRUE(QFile::remove(macros));
+    ASSERT_TRUE(platform::WritePrivateProfileString(
+        QStringLiteral("Macros"), QStringLiteral("macroNum"), QStringLiteral("1"), macros));
+    ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("Macros"), QStringLiteral("0"),
+                                                    MacroFieldString(recoil), macros));
+    ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("Config1"), QStringLiteral("K0"),
+                                                    QStringLiteral("50"), folder_.ConfigIni()));
+    ProgramRun run(folder_, true);
+    StartWithMouse(run);
+
+    const qsizetype seen = folder_.TraceLines().size();
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(run.Inject(i == 0 ? "06 01 00" : "06 05 00"));
+        ASSERT_TRUE(run.Inject("06 03 00"));
+    }
+    // Every event has reached the program, and it writes the first body.
+    ASSERT_TRUE(Eventually([&] {
+        const QStringList after = TraceAfter(seen);
+        return after.filter(QStringLiteral(" input 06 ")).size() == 40 &&
+               Has(after, QStringLiteral("set 07 18 03 00 40 02"));
+    })) << Diagnostics(run);
+
+    ASSERT_TRUE(run.Inject("unplug"));
+    QElapsedTimer exit;
+    exit.start();
+    // The goal is a second; a busy machine (or a sanitizer) gets five.
+    const bool ended = run.WaitForEnd(5000);
+    const qint64 ms = exit.elapsed();
+    RecordProperty("exit_ms", static_cast<int>(ms));
+    EXPECT_TRUE(ended) << "still running " << ms << " ms after the mouse was pulled out";
+    ASSERT_TRUE(run.WaitForEnd(StartTimeoutMs() * 2)) << Diagnostics(run);
+    EXPECT_FALSE(run.Crashed()) << Diagnostics(run);
+    EXPECT_EQ(run.ExitCode(), 0) << Diagnostics(run);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <QFile>
 
 #include "app/core/paths.h"
+#include "device/applied_settings.h"
 #include "device/settings_image.h"
+#include "macro/macro_bindings.h"
 #include "platform/ini.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
@@ -71,12 +73,15 @@ void ApplyFixture::SetUp() {
     g_ledOnFlag = 0;
     g_macroDevAddr = {};
     g_macroDevBodySize = {};
-    g_macroDevBodyFunc = {};
+    g_mouseProfileIdx = 0;
+    g_lastApplied.reset();
+    ResetMacroBindings();
     g_boundMacroAddr = 0;
     g_boundMacroSize = 0;
     g_btnHoldState = 0;
     g_btnEventPending = 0;
     g_recoilDir = 0;
+    ResetDeviceHandOver();
     ReadInitSection(g_strConfigIni);
     OnReadConfig(g_strConfigIni, g_curConfig, false);
 }

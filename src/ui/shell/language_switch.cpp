@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "app/core/paths.h"
+#include "macro/macro_bindings.h"
 #include "macro/macro_file_reader.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
@@ -31,6 +32,7 @@ void SwitchLanguage(std::uint8_t language, const LanguageSwitchTarget& target) {
     // From now on the user's macros are those of the language's file.
     g_strMacroFile = UserMacroFilePath(g_strExeDir, g_langSel);
     OnReadMacroList(g_strMacroFile);
+    OnUserMacroListReplaced();
 
     if (g_page == PageAdvanced && target.macroControls != nullptr &&
         target.macroControls->Created()) {
