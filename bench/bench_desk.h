@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "device/discovery.h"
 #include "platform/pointer.h"
 #include "platform/simulated_mouse.h"

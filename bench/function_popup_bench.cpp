@@ -11,7 +11,7 @@
 #include <chrono>
 #include <vector>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "macro/macro_record.h"
 #include "ui/popups/function_popups.h"
 #include "ui/popups/slot_popup.h"

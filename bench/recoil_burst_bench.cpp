@@ -23,8 +23,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/core/paths.h"
 #include "app/main_dialog.h"
+#include "common/paths.h"
 #include "device/discovery.h"
 #include "macro/macro_field_string.h"
 #include "macro/macro_record.h"

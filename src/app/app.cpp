@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "app/core/paths.h"
 #include "app/core/program_files_dir.h"
 #include "app/main_dialog.h"
 #include "app/single_instance.h"
+#include "common/paths.h"
 #include "device/discovery.h"
 #include "platform/dialog_service.h"
 #include "platform/message_service.h"

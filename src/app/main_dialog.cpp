@@ -17,10 +17,9 @@
 #include <deque>
 #include <mutex>
 
-#include "app/core/log_file.h"
 #include "app/core/mouse_access.h"
-#include "app/core/paths.h"
-#include "app/core/save_failures.h"
+#include "common/log_file.h"
+#include "common/paths.h"
 #include "device/apply_settings.h"
 #include "device/body_writer.h"
 #include "device/device_threads.h"
@@ -36,6 +35,7 @@
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
 #include "profile/profile_switch.h"
+#include "profile/save_failures.h"
 #include "profile/startup_config.h"
 #include "ui/controls/editable_list_box.h"
 #include "ui/controls/kve_menu.h"

@@ -15,9 +15,9 @@
 #include <QPainter>
 #include <QWindow>
 #include <mutex>
-#include "app/core/log_file.h"
 #include "app/core/mouse_access.h"
-#include "app/core/paths.h"
+#include "common/log_file.h"
+#include "common/paths.h"
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
 #include "device/discovery.h"

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
-#include "app/core/paths.h"
-#include "app/core/save_failures.h"
+#include "common/paths.h"
 #include "device/applied_settings.h"
 #include "device/key_codes.h"
 #include "device/macro_body.h"
@@ -12,10 +11,11 @@
 #include "macro/macro_bindings.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
-#include "platform/pointer.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
+#include "platform/pointer.h"
 #include "profile/config_store.h"
+#include "profile/save_failures.h"
 
 namespace {
 

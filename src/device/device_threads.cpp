@@ -10,8 +10,8 @@
 #include <mutex>
 #include <vector>
 
-#include "app/core/log_file.h"
-#include "app/core/paths.h"
+#include "common/log_file.h"
+#include "common/paths.h"
 #include "device/apply_settings.h"
 #include "device/discovery.h"
 #include "device/recoil.h"

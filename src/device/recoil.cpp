@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/core/log_file.h"
+#include "common/log_file.h"
 #include "device/applied_settings.h"
 #include "device/body_writer.h"
 #include "device/macro_body.h"

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/core/paths.h"
-#include "app/core/save_failures.h"
+#include "common/paths.h"
 #include "macro/macro_file_writer.h"
 #include "macro/macro_record.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
+#include "profile/save_failures.h"
 
 std::array<int, ProfileCount> g_mouseFirstButtonMacro = {NoUserMacro, NoUserMacro, NoUserMacro,
                                                          NoUserMacro};

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "macro/macro_bindings.h"
 #include "macro/macro_editor.h"
 #include "macro/macro_file_reader.h"

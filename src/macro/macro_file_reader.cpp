@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "app/core/log_file.h"
-#include "app/core/paths.h"
+#include "common/log_file.h"
+#include "common/paths.h"
 #include "macro/macro_field_string.h"
 #include "macro/macro_record.h"
 #include "platform/decimal.h"

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/core/save_failures.h"
 #include "macro/macro_field_string.h"
 #include "macro/macro_file_reader.h"
 #include "macro/macro_record.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
+#include "profile/save_failures.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "profile/config_store.h"
 
-#include "app/core/save_failures.h"
 #include "macro/macro_bindings.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
@@ -8,6 +7,7 @@
 #include "platform/message_service.h"
 #include "profile/config_keys.h"
 #include "profile/profile_settings.h"
+#include "profile/save_failures.h"
 
 #include <memory>
 #include <optional>

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "app/core/log_file.h"
-#include "app/core/paths.h"
+#include "common/log_file.h"
+#include "common/paths.h"
 #include "macro/macro_bindings.h"
 #include "macro/macro_file_reader.h"
 #include "platform/ini.h"

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/core/log_file.h"
+#include "common/log_file.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
 #include "platform/ini_document.h"

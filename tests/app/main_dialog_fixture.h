@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/core/log_file.h"
+#include "common/log_file.h"
 #include "platform/hid.h"
 #include "support/program_in_process.h"
 #include "support/qt_app.h"

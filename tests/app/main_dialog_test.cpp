@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/core/log_file.h"
-#include "app/core/paths.h"
+#include "common/log_file.h"
+#include "common/paths.h"
 #include "device/discovery.h"
 #include "platform/clock.h"
 #include "platform/hid.h"

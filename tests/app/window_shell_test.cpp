@@ -14,9 +14,9 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/core/paths.h"
 #include "app/main_dialog.h"
 #include "app/main_dialog_fixture.h"
+#include "common/paths.h"
 #include "platform/ini.h"
 #include "profile/profile_settings.h"
 #include "support/qt_app.h"

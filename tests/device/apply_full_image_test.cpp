@@ -6,7 +6,7 @@
 #include <QMap>
 #include <QTextStream>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "device/apply_settings.h"
 #include "profile/profile_settings.h"
 #include "support/apply_fixture.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "device/settings_image.h"
 #include "platform/ini.h"
 #include "profile/config_store.h"

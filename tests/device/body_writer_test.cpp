@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
 #include "device/settings_image.h"

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "device/apply_settings.h"
 #include "device/body_writer.h"
 #include "device/device_threads.h"

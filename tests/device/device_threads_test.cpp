@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "device/apply_settings.h"
 #include "device/settings_image.h"
 #include "platform/ini.h"

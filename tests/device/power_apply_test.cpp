@@ -2,7 +2,7 @@
 // image goes to the mouse that is there now, even when it came back as another device node.
 #include <gtest/gtest.h>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "device/apply_settings.h"
 #include "device/discovery.h"
 #include "device/power_apply.h"

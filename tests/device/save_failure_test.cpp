@@ -5,8 +5,8 @@
 
 #include <QFile>
 
-#include "app/core/log_file.h"
-#include "app/core/paths.h"
+#include "common/log_file.h"
+#include "common/paths.h"
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
 #include "macro/macro_file_writer.h"

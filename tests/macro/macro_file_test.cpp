@@ -2,8 +2,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/core/log_file.h"
-#include "app/core/paths.h"
+#include "common/log_file.h"
+#include "common/paths.h"
 #include "macro/macro_editor.h"
 #include "macro/macro_field_string.h"
 #include "macro/macro_file_reader.h"

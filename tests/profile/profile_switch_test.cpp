@@ -1,6 +1,6 @@
 #include "profile/profile_switch.h"
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "platform/dialog_service.h"
 #include "platform/ini.h"
 #include "platform/message_service.h"

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "device/applied_settings.h"
 #include "device/settings_image.h"
 #include "macro/macro_bindings.h"

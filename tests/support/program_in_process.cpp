@@ -1,6 +1,6 @@
 #include "support/program_in_process.h"
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "platform/hid.h"
 #include "ui/shell/tray_icon.h"
 

@@ -1,6 +1,6 @@
 #include "app/core/mouse_access.h"
 
-#include "app/core/log_file.h"
+#include "common/log_file.h"
 #include "device/discovery.h"
 #include "platform/message_service.h"
 #include "platform/module_path.h"

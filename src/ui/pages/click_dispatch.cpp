@@ -5,7 +5,7 @@
 #include <QUrl>
 #include <QWidget>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "device/apply_settings.h"
 #include "macro/macro_commands.h"
 #include "profile/profile_settings.h"

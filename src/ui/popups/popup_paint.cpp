@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "ui/skin/skin_font.h"
 #include "ui/skin/skin_image_cache.h"
 

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "macro/macro_bindings.h"
 #include "macro/macro_file_reader.h"
 #include "profile/config_store.h"

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
 #include "device/macro_body.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "macro/macro_field_string.h"
 #include "macro/macro_fixture.h"
 #include "platform/ini.h"

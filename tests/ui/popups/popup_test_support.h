@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/core/paths.h"
+#include "common/paths.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
 #include "profile/profile_settings.h"

@@ -2,6 +2,7 @@
 // the run started, one entry per message followed by an empty line. Nothing reads it back.
 // Every entry also goes to the logging category "zelbo.log" (the debugger output of the
 // Windows program), which is off unless QT_LOGGING_RULES turns it on.
+// Every layer logs, so the log lives below all of them, beside the platform layer.
 // Any thread may Write; the lock keeps entries whole and in order.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "app/core/paths.h"
+#include "common/paths.h"
 
 QString g_strExeDir;
 QString g_strSkinDir;

@@ -1,4 +1,4 @@
-#include "app/core/save_failures.h"
+#include "profile/save_failures.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -6,7 +6,7 @@
 #include <QThread>
 #include <utility>
 
-#include "app/core/log_file.h"
+#include "common/log_file.h"
 #include "platform/message_service.h"
 #include "profile/profile_settings.h"
 

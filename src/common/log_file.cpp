@@ -1,4 +1,4 @@
-#include "app/core/log_file.h"
+#include "common/log_file.h"
 
 #include <QDir>
 #include <QLoggingCategory>

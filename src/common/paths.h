@@ -1,7 +1,9 @@
 // The program's paths. The program keeps all its files beside itself, so every path is built
 // from the executable's folder (no trailing separator), or from the user's copy of it when the
-// user cannot write that folder (program_files_dir.h). The application object sets
-// g_strExeDir, start-up the others, the language switch g_strMacroFile again.
+// user cannot write that folder (app/core/program_files_dir.h, which start-up asks). The
+// application object sets g_strExeDir, start-up the others, the language switch g_strMacroFile
+// again.
+// Every layer reads these, so they live below all of them, beside the platform layer.
 // User-interface thread state: written at start-up and on a language switch, read by the
 // loaders and savers that run on that thread.
 #pragma once
