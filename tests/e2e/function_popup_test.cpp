@@ -41,11 +41,15 @@ TEST_F(FunctionPopupRun, AGroupChoiceOnK2IsAppliedToTheMouseAndSaved) {
 
     // The button popup opens at the slot's lower left corner; the media group's first row
     // lies three rows above the popup's top, right of it.
+    // Each popup is pointed into only once it shows: on a busy machine the pointer may
+    // otherwise arrive before the popup that should take its hover.
     Click(SlotK2);
     const QPoint popup(slot.x(), slot.y() + slot.height());
+    ASSERT_TRUE(WaitForWindowAt(popup)) << "no button popup under the slot";
     MoveTo(popup +
            QPoint(menuRow.width() / 2, (MediaRow - 1) * menuRow.height() + menuRow.height() / 2));
     const QPoint group(popup.x() + menuRow.width(), popup.y() - 3 * menuRow.height());
+    ASSERT_TRUE(WaitForWindowAt(group)) << "no group popup beside the hovered row";
     const qsizetype before = folder_.TraceLines().size();
     ClickAt(group + QPoint(groupRow.width() / 2, groupRow.height() / 2));
     Click(ApplyButton);

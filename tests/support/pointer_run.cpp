@@ -71,6 +71,10 @@ void PointerRunTest::ClickAt(QPoint p) {
              QStringLiteral("click"), QStringLiteral("1"), QStringLiteral("sleep"), SettleTime});
 }
 
+bool PointerRunTest::WaitForWindowAt(QPoint p) {
+    return Eventually([&] { return !probe_.ShownWindowsAt(probe_.Position(window_) + p).empty(); });
+}
+
 QString PointerRunTest::Ini(const QString& section, const QString& key) const {
     return platform::GetPrivateProfileString(section, key, QString(), 20, folder_.ConfigIni());
 }

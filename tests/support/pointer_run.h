@@ -34,6 +34,9 @@ protected:
     // Moves there and clicks the left button.
     void ClickAt(QPoint p);
     void Click(int mainIndex) { ClickAt(Centre(mainIndex)); }
+    // Waits until a window of the program shows with its top left corner at p (window
+    // coordinates), as a person waits for a popup before pointing into it.
+    bool WaitForWindowAt(QPoint p);
 
     QString Ini(const QString& section, const QString& key) const;
     // The data byte (two hex digits) of the last write of the device memory address in the
