@@ -17,9 +17,11 @@ std::array<int, ProfileCount> g_mouseFirstButtonMacro = {NoUserMacro, NoUserMacr
 namespace {
 
 constexpr int LeftClick = 1;
-// config.ini names a macro that is not in the user's file by a place after the file's list; the
-// places stay below 20, so that such a code is never taken for a keyboard key (70 and above).
-constexpr int FilePlaceLimit = 20;
+// config.ini names a macro that is not in the user's file by a place after the file's list. The
+// places stay within the twelve a user macro code can name: beyond them a code would mean
+// nothing, or a keyboard key, and start-up would refuse the whole file. A macro without a free
+// place is named "no function" there until the list is saved.
+constexpr int FilePlaceLimit = MaxUserMacros;
 constexpr int KeyValueSize = 5;  // as config.ini's K keys are read
 
 using Row = std::array<std::int32_t, KeyFuncColumns>;

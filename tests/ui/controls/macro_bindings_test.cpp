@@ -20,6 +20,7 @@
 #include "macro/macro_fixture.h"
 #include "platform/dialog_service.h"
 #include "platform/ini.h"
+#include "profile/config_check.h"
 #include "profile/config_store.h"
 #include "profile/profile_switch.h"
 #include "support/apply_fixture.h"
@@ -305,6 +306,25 @@ TEST_F(MacroBindings, AnImportKeepsTheButtonsOfTheMacrosAfterIt) {
     ApplySettings();
     EXPECT_EQ(ListInFile(), QStringList({"A", "New", "B"}));
     EXPECT_EQ(KRow(0)[1], "52");
+}
+
+// A full list with one macro deleted and a new one bound in its stead: config.ini, saved before
+// the list, must still hold only codes that a start-up takes.
+TEST_F(MacroBindings, ANewMacroNotYetInTheFileNeverGivesConfigIniACodeItRefuses) {
+    for (int i = 0; i < MaxUserMacros; ++i) {
+        g_macros[i] = KeyMacro(2 + i);
+    }
+    g_macroCount = MaxUserMacros;
+    OnWriteMacroList(g_strMacroFile, 1);
+    controls_.RefillMacroList();
+    Delete(5);
+    view_.SetNameBoxText(QStringLiteral("New"));
+    commands_.OnMacroButton(AdvNewMacro);
+    ASSERT_EQ(g_macroCount, MaxUserMacros);
+    KeyFunc[0][3] = UserMacroFunctionBase + MaxUserMacros - 1;
+    SwitchProfile(2);
+    const std::optional<ConfigFault> fault = CheckConfigIni(g_strConfigIni);
+    EXPECT_FALSE(fault.has_value()) << (fault ? fault->Describe() : QString()).toStdString();
 }
 
 }  // namespace
