@@ -229,9 +229,9 @@ void MacroSendPass(const UiExecutor& ui) {
     ForEachSlotOf(event, [&](int i) {
         if (g_btnIsDpiFunc[profile][i].load() != 0) {
             HandOver(ui, [argument] {
-                // A level the mouse cannot have is not taken: saved, it would make config.ini
-                // one that start-up refuses.
-                if (argument >= DpiLevelCount) {
+                // A level the mouse cannot have, or one switched off, is not taken: saved, it
+                // would make config.ini one that start-up refuses.
+                if (argument >= DpiLevelCount || !g_dpiSetEn[argument]) {
                     return;
                 }
                 g_dpiLevel = argument;

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr int LeftClickCode = 1;
+
 // A key's rule: read with buffer nSize, a decimal number from min to max; a button key holds a
 // button function code.
 struct KeyRule {
@@ -115,14 +117,59 @@ std::optional<ConfigFault> CheckSection(const QString& path, const QString& sect
     return std::nullopt;
 }
 
-std::optional<ConfigFault> CheckProfileSections(const QString& path) {
+int ReadValue(const QString& path, const QString& section, const QString& key, int nSize) {
+    return platform::Wtoi(platform::GetPrivateProfileString(section, key, QString(), nSize, path));
+}
+
+// What the window keeps true of every profile, whose values are each in range: a left click
+// (the only way to click in the window and on the desktop), an enabled DPI level, and a current
+// level that is enabled (the mouse is sent a mask with it).
+std::optional<ConfigFault> CheckProfileUsable(const QString& path, const QString& section) {
+    const auto unusable = [&section](const QString& key, const QString& reason) {
+        return ConfigFault{ConfigFault::Kind::Unusable, section, key, {}, reason};
+    };
+    bool leftClick = false;
+    for (int k = 0; k < ButtonSlotCount; ++k) {
+        leftClick = leftClick || ReadValue(path, section, KKey(k), ShortValue) == LeftClickCode;
+    }
+    if (!leftClick) {
+        return unusable(QStringLiteral("K0..K6"), QStringLiteral("hold no left click"));
+    }
+    bool anyEnabled = false;
+    for (int j = 0; j < DpiLevelCount; ++j) {
+        anyEnabled = anyEnabled || ReadValue(path, section, DpiSetEnKey(j), DpiValue) != 0;
+    }
+    if (!anyEnabled) {
+        return unusable(QStringLiteral("DPI_SET_EN0..5"), QStringLiteral("enable no DPI level"));
+    }
+    const int level = ReadValue(path, section, QStringLiteral("DPI_LEVEL"), ShortValue);
+    if (ReadValue(path, section, DpiSetEnKey(level), DpiValue) == 0) {
+        return unusable(QStringLiteral("DPI_LEVEL"), QStringLiteral("names level ") +
+                                                         platform::FormatInt(level) +
+                                                         QStringLiteral(", which is not enabled"));
+    }
+    return std::nullopt;
+}
+
+// Sections prefix + first..last, each with every profile key in range and usable.
+std::optional<ConfigFault> CheckProfileSections(const QString& path, const QString& prefix,
+                                                int first) {
     const std::vector<KeyRule> rules = ProfileKeyRules();
-    for (int n = 1; n <= ProfileCount; ++n) {
-        if (std::optional<ConfigFault> fault = CheckSection(path, ConfigSectionName(n), rules)) {
+    for (int n = first; n <= ProfileCount; ++n) {
+        const QString section = Numbered(prefix, n);
+        std::optional<ConfigFault> fault = CheckSection(path, section, rules);
+        if (!fault) {
+            fault = CheckProfileUsable(path, section);
+        }
+        if (fault) {
             return fault;
         }
     }
     return std::nullopt;
+}
+
+std::optional<ConfigFault> CheckProfileSections(const QString& path) {
+    return CheckProfileSections(path, QStringLiteral("Config"), 1);
 }
 
 }  // namespace
@@ -147,6 +194,9 @@ QString ConfigFault::Describe() const {
         case Kind::NoKey:
             return QLatin1Char('[') + section + QStringLiteral("] ") + key +
                    QStringLiteral(" is missing or empty");
+        case Kind::Unusable:
+            return QLatin1Char('[') + section + QStringLiteral("] ") + key + QLatin1Char(' ') +
+                   reason;
         case Kind::BadValue:
             return QLatin1Char('[') + section + QStringLiteral("] ") + key + QLatin1Char('=') +
                    value +
@@ -160,9 +210,10 @@ std::optional<ConfigFault> CheckConfigIni(const QString& path) {
     if (std::optional<ConfigFault> fault = CheckFile(path)) {
         return fault;
     }
-    const std::vector<KeyRule> init = {{QStringLiteral("CurConfig"), ShortValue, 1, ProfileCount}};
-    if (std::optional<ConfigFault> fault = CheckSection(path, InitSectionName(), init)) {
-        return fault;
+    // No key of [Init] is needed: a CurConfig outside 1..4 selects profile 1 (and is told
+    // above 4), which is no reason to set the user's settings aside.
+    if (!platform::HasSection(InitSectionName(), path)) {
+        return ConfigFault{ConfigFault::Kind::NoSection, InitSectionName(), {}, {}, {}};
     }
     return CheckProfileSections(path);
 }
@@ -172,6 +223,14 @@ std::optional<ConfigFault> CheckProfileFile(const QString& path) {
         return fault;
     }
     return CheckProfileSections(path);
+}
+
+std::optional<ConfigFault> CheckFactorySections(const QString& path) {
+    if (std::optional<ConfigFault> fault = CheckFile(path)) {
+        return fault;
+    }
+    // [CfgReset1] is never read: profile 1's factory buttons are built in.
+    return CheckProfileSections(path, QStringLiteral("CfgReset"), 2);
 }
 
 bool IsButtonFunctionCode(int code) {

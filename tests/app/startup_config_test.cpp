@@ -71,6 +71,13 @@ TEST_F(StartupConfigIni, AFileItCannotUseNeverReachesTheMouseAndNothingOfTheUser
          QStringLiteral("config.ini cannot be used (Init), the default settings are restored! "
                         "Your file was kept as "),
          shipped, utf16be},
+        // Only the profile shown first is out of range: told, and profile 1 is shown.
+        {"CurConfig 5",
+         [&] {
+             return ProgramFolder::WriteFile(
+                 config, QByteArray(shipped).replace("CurConfig=1", "CurConfig=5"));
+         },
+         QStringLiteral("CurConfig error!"), shipped},
         {"out of range, in Chinese", [&] { return ProgramFolder::WriteFile(config, edited); },
          QStringLiteral("config.ini无法使用(Config3 K0),已恢复默认设置!原文件已另存为"), chinese,
          edited},

@@ -80,6 +80,14 @@ TEST_F(DeviceEventsTest, DpiButtonFollowsTheMouseLevelAndSavesIt) {
     EXPECT_EQ(queue_.RunAll(), 1);
     EXPECT_EQ(g_dpiLevel, 3u);
     EXPECT_EQ(ConfigValue(QStringLiteral("Config1"), QStringLiteral("DPI_LEVEL")), "3");
+
+    // A level switched off is not taken: saved, start-up would refuse config.ini.
+    g_dpiSetEn[4] = false;
+    Read({0x06, 0xF2, 0x04});
+    Poll();
+    queue_.RunAll();
+    EXPECT_EQ(g_dpiLevel, 3u);
+    EXPECT_EQ(ConfigValue(QStringLiteral("Config1"), QStringLiteral("DPI_LEVEL")), "3");
 }
 
 TEST_F(DeviceEventsTest, OnlyTheFirstOfTwoPressesInOnePollIsHandled) {

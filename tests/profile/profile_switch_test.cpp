@@ -205,6 +205,12 @@ TEST_F(ProfileSwitch, ImportTakesOnlyAWholeFileWithEveryValueInRange) {
         {edited(QStringLiteral("code.ini"), {{3, "K2", "37"}}), QStringLiteral("Config3 K2")},
         {edited(QStringLiteral("text.ini"), {{1, "DPI_SET0", "3x"}}),
          QStringLiteral("Config1 DPI_SET0")},
+        // In range, but never made by the window.
+        {edited(QStringLiteral("click.ini"), {{4, "K0", "2"}}), QStringLiteral("Config4 K0..K6")},
+        {edited(QStringLiteral("dpi.ini"), {{2, "DPI_SET_EN0", "0"}}),
+         QStringLiteral("Config2 DPI_SET_EN0..5")},
+        {edited(QStringLiteral("level.ini"), {{3, "DPI_LEVEL", "1"}}),
+         QStringLiteral("Config3 DPI_LEVEL")},
     };
     const Settings before;
     for (const auto& [path, where] : refused) {
@@ -232,6 +238,7 @@ TEST_F(ProfileSwitch, ImportTakesOnlyAWholeFileWithEveryValueInRange) {
     EXPECT_TRUE(Settings() == before);
     dialogs_.QueueFileName(edited(QStringLiteral("ends.ini"), {{2, "K0", "148"},
                                                                {2, "K1", "61"},
+                                                               {2, "K2", "1"},
                                                                {2, "DPI_SET_EN5", "-7"},
                                                                {2, "CYC_7COL_EN", "127"},
                                                                {2, "FIRE_TIME", "300"}}));

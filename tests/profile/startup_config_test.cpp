@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "platform/ini.h"
@@ -82,6 +83,58 @@ TEST_F(StartupConfigTest, TheShippedFileAndEveryValueAtTheEndsOfItsRangesPass) {
         << result.fault->Describe().toStdString();
     EXPECT_EQ(Read(path_), ends);
     EXPECT_EQ(Files(), QStringList{QStringLiteral("config.ini")});
+}
+
+// Values each in range that the window never makes together: no left click, no DPI level, a
+// current level that is off. The all-zero file is what a missing config.ini once became.
+TEST_F(StartupConfigTest, AProfileTheWindowCouldNeverMakeIsSetAsideButACurConfigOutOfRangeIsNot) {
+    const auto replaced = [](const QByteArray& text, const char* pattern, const char* with) {
+        return QString::fromLatin1(text)
+            .replace(QRegularExpression(QString::fromLatin1(pattern)), QString::fromLatin1(with))
+            .toLatin1();
+    };
+    const QByteArray allZero = replaced(shipped_, "=\\d+", "=0");
+    const QByteArray noLeftClick = ShippedWith("[Config2]\r\nK0=1\r\n", "[Config2]\r\nK0=2\r\n");
+    // Every level of profile 3 off.
+    const qsizetype config3 = shipped_.indexOf("[Config3]");
+    const qsizetype config4 = shipped_.indexOf("[Config4]");
+    const QByteArray noLevel =
+        shipped_.left(config3) +
+        replaced(shipped_.mid(config3, config4 - config3), "DPI_SET_EN(\\d)=1", "DPI_SET_EN\\1=0") +
+        shipped_.mid(config4);
+    const QByteArray levelOff = ShippedWith("DPI_SET_EN2=1", "DPI_SET_EN2=0");
+    const std::vector<std::pair<QByteArray, QString>> refused = {
+        {allZero, QStringLiteral("[Config1] K0..K6 hold no left click")},
+        {noLeftClick, QStringLiteral("[Config2] K0..K6 hold no left click")},
+        {noLevel, QStringLiteral("[Config3] DPI_SET_EN0..5 enable no DPI level")},
+        {levelOff, QStringLiteral("[Config1] DPI_LEVEL names level 2, which is not enabled")},
+    };
+    for (const auto& [bytes, fault] : refused) {
+        SCOPED_TRACE(fault.toStdString());
+        for (const QString& name : Files()) {
+            QFile::remove(folder_ + QLatin1Char('/') + name);
+        }
+        ASSERT_TRUE(Write(path_, bytes));
+        const StartupConfig result = PrepareConfigIni(path_, Now);
+        EXPECT_EQ(result.outcome, StartupConfig::Outcome::Replaced);
+        ASSERT_TRUE(result.fault);
+        EXPECT_EQ(result.fault->Describe(), fault);
+        EXPECT_EQ(Read(path_).replace("LANG_SEL=0", "LANG_SEL=1"), shipped_);
+        EXPECT_EQ(Read(result.setAsidePath), bytes);
+    }
+    EXPECT_TRUE(StartupConfigMessage(PrepareConfigIni(path_, Now), 1).isEmpty());
+    Write(path_, noLeftClick);
+    EXPECT_TRUE(StartupConfigMessage(PrepareConfigIni(path_, Now), 1)
+                    .startsWith(QStringLiteral("config.ini cannot be used (Config2 K0..K6), ")));
+
+    // CurConfig names only the profile shown first: out of range it selects profile 1.
+    for (const char* curConfig : {"CurConfig=5", "CurConfig=0", "CurConfig=-3", "CurConfig=x"}) {
+        SCOPED_TRACE(curConfig);
+        const QByteArray bytes = ShippedWith("CurConfig=1", curConfig);
+        ASSERT_TRUE(Write(path_, bytes));
+        EXPECT_EQ(PrepareConfigIni(path_, Now).outcome, StartupConfig::Outcome::Used);
+        EXPECT_EQ(Read(path_), bytes);
+    }
 }
 
 TEST_F(StartupConfigTest, TheSetAsideNameReplacesNothingAndALinkToNothingIsKept) {
