@@ -87,11 +87,12 @@ void ReadInitSection(QString path) {
     ReadInt(InitSection, QStringLiteral("SEN_ANG"), ShortValue, source);
 }
 
-void OnReadConfig(QString path, int n, bool fromReset) {
+namespace {
+
+void LoadConfig(const Source& source, int n, bool fromReset) {
     const QString prefix = fromReset ? QStringLiteral("CfgReset") : QStringLiteral("Config");
     g_strCfgSection = Numbered(prefix, n);
     const QString section = g_strCfgSection;
-    const Source source = SourceOf(path);
 
     for (int r = 0; r < ProfileCount; ++r) {
         if (r == 0 && fromReset) {
@@ -105,7 +106,7 @@ void OnReadConfig(QString path, int n, bool fromReset) {
             KeyFunc[r][k] = ReadInt(rowSection, KKey(k), ShortValue, source);
         }
     }
-    TakeButtonCodesFromFile(path);
+    TakeButtonCodesFromFile(source.path);
 
     g_modeStatus = ReadInt(section, QStringLiteral("MODE_STATUS"), ShortValue, source);
     g_wheelStatus = ReadInt(section, QStringLiteral("WHEEL_STATUS"), ShortValue, source);
@@ -130,6 +131,17 @@ void OnReadConfig(QString path, int n, bool fromReset) {
     g_wheelSpeed = LowByte(ReadInt(section, QStringLiteral("WHEEL_SPEED"), ShortValue, source));
     g_usbSpeed = LowByte(ReadInt(section, QStringLiteral("USB_SPEED"), ShortValue, source));
     g_fireTime = ReadInt(section, QStringLiteral("FIRE_TIME"), ShortValue, source);
+}
+
+}  // namespace
+
+void OnReadConfig(QString path, int n, bool fromReset) {
+    LoadConfig(SourceOf(path), n, fromReset);
+}
+
+void OnReadConfigText(const QByteArray& content, int n, bool fromReset) {
+    const platform::ini::Document document = platform::ini::Document::Parse(content);
+    LoadConfig(Source{QString(), &document}, n, fromReset);
 }
 
 bool SaveAllConfigs(QString path, int /*n*/) {

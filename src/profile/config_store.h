@@ -27,6 +27,8 @@ void ReadInitSection(QString path);
 // the user's macro file, which may differ from its place in the window's list until the list is
 // saved (macro_bindings.h): both ways are translated here.
 void OnReadConfig(QString path, int n, bool fromReset);
+// The same load from the text of a config.ini (the shipped one) instead of a file.
+void OnReadConfigText(const QByteArray& content, int n, bool fromReset);
 
 // Saves. Each returns whether the file was written; one that could not be is said
 // (save_failures.h): the log names the file and why, the user is told.

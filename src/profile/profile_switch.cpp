@@ -12,6 +12,7 @@
 #include "profile/config_keys.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
+#include "profile/startup_config.h"
 
 namespace {
 
@@ -66,8 +67,26 @@ void SwitchProfile(int p) {
     }
 }
 
-void RestoreDefaults(bool factoryMacros) {
+namespace {
+
+// The factory settings into memory: config.ini's own where they pass the check a profile
+// section must pass, else those of the config.ini that ships with the program (a file cut
+// short, or a factory value out of range, would otherwise be saved over every profile and sent).
+void LoadFactorySettings() {
+    if (const std::optional<ConfigFault> fault = CheckFactorySections(g_strConfigIni)) {
+        g_LogFile.Write(QStringLiteral("Factory settings of ") + g_strConfigIni +
+                        QStringLiteral(" not used: ") + fault->Describe() +
+                        QStringLiteral("; the shipped factory settings are restored"));
+        OnReadConfigText(ShippedConfigIni(), FactorySection, true);
+        return;
+    }
     OnReadConfig(g_strConfigIni, FactorySection, true);
+}
+
+}  // namespace
+
+void RestoreDefaults(bool factoryMacros) {
+    LoadFactorySettings();
     // As for a switch: a failed save leaves the factory values in memory.
     if (SaveAllConfigs(g_strConfigIni, FactorySection)) {
         OnReadConfig(g_strConfigIni, g_curConfig, false);

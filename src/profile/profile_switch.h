@@ -23,6 +23,8 @@ void SwitchProfile(int p);
 
 // Factory settings: the built-in button row for profile 1, [CfgReset2]..[CfgReset4] for the
 // others, every other setting from [CfgReset2]; saved over [Config1]..[Config4] and reloaded.
+// Where config.ini's factory sections are missing or would not pass as profiles, those of the
+// shipped config.ini are taken instead (and the log says so).
 // With factoryMacros the macro list is replaced by the factory list of the language.
 void RestoreDefaults(bool factoryMacros);
 

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "common/paths.h"
 #include "device/settings_image.h"
 #include "platform/ini.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
+#include "profile/profile_switch.h"
 #include "support/apply_fixture.h"
 #include "support/file_replace_counter.h"
 
@@ -111,6 +114,42 @@ TEST_F(ApplySettingsTest, SettingsValuesReachTheirBytes) {
     ApplySettings();
     EXPECT_EQ(link_->mouse().MemoryByte(0x01C), 0x85);
     EXPECT_EQ(link_->mouse().MemoryByte(0x01E), 0x07);
+}
+
+// Start-up does not check the factory sections, which only the Factory button reads: a file cut
+// short after [Config4], a fire time out of range, a profile row without left click. Each would
+// have been saved over every profile and sent; the shipped factory settings are sent instead.
+TEST_F(ApplySettingsTest, AFactoryRestoreNeverSendsFactorySectionsTheWindowCouldNotMake) {
+    QFile file(g_strConfigIni);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray shipped = file.readAll();
+    file.close();
+    const auto edited = [&](const char* section, const char* from, const char* to) {
+        QByteArray text = shipped;
+        const qsizetype at = text.indexOf(from, text.indexOf(section));
+        return text.replace(at, qstrlen(from), to);
+    };
+    const auto factoryImage = [&](const QByteArray& config) {
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(config);
+        file.close();
+        g_fireTime = 77;
+        KeyFunc[2] = {5, 4, 3, 2, 0, 0, 0};
+        RestoreDefaults(false);
+        ApplySettings();
+        return Memory(0x008, 0x78);
+    };
+    const Bytes expected = factoryImage(shipped);
+    EXPECT_EQ(Memory(0x01A, 2), (Bytes{0x32, 0x00}));
+    for (const QByteArray& config :
+         {shipped.left(shipped.indexOf("[CfgReset2]")),
+          edited("[CfgReset2]", "FIRE_TIME=50", "FIRE_TIME=2000"),
+          edited("[CfgReset3]", "K0=1", "K0=2")
+              .replace("FIRE_TIME=50\r\n[CfgReset4]", "FIRE_TIME=2000\r\n[CfgReset4]")}) {
+        EXPECT_EQ(HexBytes(factoryImage(config)), HexBytes(expected));
+        EXPECT_EQ(ConfigValue(QStringLiteral("Config3"), QStringLiteral("K0")), "1");
+        EXPECT_EQ(ConfigValue(QStringLiteral("Config1"), QStringLiteral("FIRE_TIME")), "50");
+    }
 }
 
 TEST_F(ApplySettingsTest, PointerSettingsSkippedWhereTheDesktopOffersNone) {
