@@ -1,6 +1,7 @@
 #include "device/apply_settings.h"
 
 #include <algorithm>
+#include <array>
 #include <mutex>
 
 #include "common/paths.h"
@@ -9,6 +10,7 @@
 #include "device/macro_body.h"
 #include "device/settings_image.h"
 #include "macro/macro_bindings.h"
+#include "macro/macro_file_reader.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
 #include "platform/decimal.h"
@@ -44,16 +46,29 @@ int KeyEntryAddress(int profile, int deviceButton) {
     return KeyEntryTableStart + (DeviceButtonCount * profile + deviceButton - 1) * 8;
 }
 
+// Whether the user's macro file is there but could not be read: config.ini's user macro codes
+// then name its macros, whose bodies are unknown.
+bool UserMacrosUnread() {
+    return MacroListUnread(g_strMacroFile);
+}
+
 // Codes that name no existing user macro (keyboard keys among them) become "no function";
-// then every slot of every profile gets its device code and its three flags.
+// then every slot of every profile gets its device code and its three flags. While the user's
+// macro file cannot be read, its buttons are sent as "no function" but keep their codes, so
+// that they play their macros again once it can be read.
 void TranslateButtons() {
     for (int c = 0; c < ProfileCount; ++c) {
+        std::array<int, ButtonSlotCount> sent{};
         for (int k = 0; k < ButtonSlotCount; ++k) {
             int f = KeyFunc[c][k];
-            if (f >= UserMacroFunctionBase && f - UserMacroFunctionBase >= UserMacroCount()) {
+            if (f >= UserMacroFunctionBase && UserMacrosUnread()) {
+                f = 0;
+            } else if (f >= UserMacroFunctionBase &&
+                       f - UserMacroFunctionBase >= UserMacroCount()) {
                 KeyFunc[c][k] = 0;
                 f = 0;
             }
+            sent[k] = f;
             const MacroRecord* macro = MacroOfFunction(f);
             const ButtonTranslation t = TranslateButtonFunction(f, macro ? macro->mode : 0);
             g_devKeyCodeUi[c][k] = t.code;
@@ -65,7 +80,7 @@ void TranslateButtons() {
         g_devFuncDev[c].fill(0);
         for (int k = 0; k < ButtonSlotCount; ++k) {
             g_devKeyCodeDev[c][g_devButtonNo[k] - 1] = g_devKeyCodeUi[c][k];
-            g_devFuncDev[c][g_devButtonNo[k] - 1] = static_cast<std::uint32_t>(KeyFunc[c][k]);
+            g_devFuncDev[c][g_devButtonNo[k] - 1] = static_cast<std::uint32_t>(sent[k]);
         }
     }
 }
@@ -260,7 +275,8 @@ void ApplySettings() {
     TranslateButtons();
     // The mouse gets the user macros and config.ini names them by index: the list they index
     // must be the one in the user's file, or a restart would lose them or bind others.
-    if (AnyUserMacroBound()) {
+    // While the file cannot be read there is no list to save: it holds the macros they name.
+    if (AnyUserMacroBound() && !UserMacrosUnread()) {
         SaveUserMacroList();
     }
     for (int i = 0; i < DpiLevelCount; ++i) {

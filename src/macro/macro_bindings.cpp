@@ -79,20 +79,29 @@ int FreePlace() {
     return -1;
 }
 
-// Left click is kept on every profile: when no slot holds it, the given one takes it.
-void KeepLeftClick(Row& row, int slot) {
+// Left click is kept on every profile: when no slot holds it, the first slot that got a factory
+// function (the replacements of row r from firstRecord on) takes it, and its record says so, so
+// that a dropped delete still knows the button as one it changed.
+void KeepLeftClick(Row& row, int r, std::size_t firstRecord) {
     for (int k = 0; k < ButtonSlotCount; ++k) {
         if (row[k] == LeftClick) {
             return;
         }
     }
-    row[slot] = LeftClick;
+    for (std::size_t i = firstRecord; i < g_held.replaced.size(); ++i) {
+        HeldChanges::Replaced& replaced = g_held.replaced[i];
+        if (replaced.row == r) {
+            row[replaced.slot] = LeftClick;
+            replaced.function = LeftClick;
+            return;
+        }
+    }
 }
 
 // A row read from config.ini, in the window's codes. A code that names no macro of the file
 // while changes are held names none in the window either.
 void TakeFileRow(Row& row, int r) {
-    int firstReplaced = -1;
+    const std::size_t firstRecord = g_held.replaced.size();
     for (int k = 0; k < ButtonSlotCount; ++k) {
         const int code = row[k];
         if (code < UserMacroFunctionBase) {
@@ -106,14 +115,11 @@ void TakeFileRow(Row& row, int r) {
         } else if (IsDeletedPlace(place)) {
             row[k] = FactoryButtonFunction(r, k);
             g_held.replaced.push_back({r, k, place, row[k]});
-            firstReplaced = firstReplaced < 0 ? k : firstReplaced;
         } else {
             row[k] = 0;
         }
     }
-    if (firstReplaced >= 0) {
-        KeepLeftClick(row, firstReplaced);
-    }
+    KeepLeftClick(row, r, firstRecord);
 }
 
 QString ConfigSection(int row) {
@@ -155,19 +161,16 @@ void OnUserMacroDeleted(int index, int countBefore) {
     const int deleted = UserMacroFunctionBase + index;
     for (int r = 0; r < ProfileCount; ++r) {
         Row& row = KeyFunc[r];
-        int firstReplaced = -1;
+        const std::size_t firstRecord = g_held.replaced.size();
         for (int k = 0; k < ButtonSlotCount; ++k) {
             if (row[k] == deleted) {
                 row[k] = FactoryButtonFunction(r, k);
                 g_held.replaced.push_back({r, k, place, row[k]});
-                firstReplaced = firstReplaced < 0 ? k : firstReplaced;
             } else if (row[k] > deleted && IsUserMacroCode(row[k], countBefore)) {
                 --row[k];
             }
         }
-        if (firstReplaced >= 0) {
-            KeepLeftClick(row, firstReplaced);
-        }
+        KeepLeftClick(row, r, firstRecord);
     }
     for (int& macro : g_mouseFirstButtonMacro) {
         if (macro == index) {

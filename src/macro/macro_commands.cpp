@@ -104,7 +104,10 @@ void MacroCommands::OnOpenMacroList() {
         return;
     }
     const platform::OneTimeFile once(*path);
-    OnReadMacroList(*path);
+    // A list that cannot be read keeps the one shown, and with it the buttons' macros.
+    if (!OnReadMacroList(*path, false)) {
+        return;
+    }
     OnUserMacroListReplaced();
     view_.RefillMacroList();
     view_.InvalidateWindow();

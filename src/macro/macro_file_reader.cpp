@@ -106,16 +106,17 @@ void OnReadMacro(const QString& path) {
     g_LogFile.Write(QStringLiteral("Finish OnReadMacro!"));
 }
 
-void OnReadMacroList(const QString& path) {
+bool OnReadMacroList(const QString& path, bool asUsersList) {
     g_LogFile.Write(QStringLiteral("in OnReadMacro!"));
     if (RefuseUnreadableList(path)) {
-        // Another list the user opened leaves the one shown as it is; the user's own file gives an
-        // empty list, which no list save may write over the macros the file still holds.
-        if (path == g_strMacroFile) {
+        // A list the user opened leaves the one shown as it is; the user's own file read as the
+        // language's list gives an empty list, which no list save may write over the macros the
+        // file still holds.
+        if (asUsersList && path == g_strMacroFile) {
             g_macroCount = 0;
             g_unreadMacroList = path;
         }
-        return;
+        return false;
     }
     g_unreadMacroList.clear();
     OpenMacroFile(path);
@@ -129,6 +130,7 @@ void OnReadMacroList(const QString& path) {
         DecodeMacroFieldString(value, g_macros[i]);
         RecountSteps(g_macros[i]);
     }
+    return true;
 }
 
 bool MacroListUnread(const QString& path) {

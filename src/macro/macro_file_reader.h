@@ -33,9 +33,10 @@ void OnReadMacro(const QString& path);
 
 // OnReadMacroList: replaces g_macroCount, g_macros and g_macroSet by the list of path. The count
 // is kept within 0..12; records beyond it keep their content. A file that is there but cannot be
-// read is told and changes nothing, except that the user's own macro file (g_strMacroFile) then
-// gives an empty list and MacroListUnread holds for it until a list is read.
-void OnReadMacroList(const QString& path);
+// read is told and changes nothing, except that when it is the user's own macro file
+// (g_strMacroFile) and asUsersList, the list becomes empty and MacroListUnread holds for it until
+// a list is read. Returns whether the list was read.
+bool OnReadMacroList(const QString& path, bool asUsersList = true);
 
 // Whether the list in memory stands for path's macros without having been read from it: path is
 // the user's macro file, which was there but could not be read. A list save must not replace it.

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -286,6 +289,76 @@ TEST_F(MacroBindings, ADroppedDeleteTakesItsBindingsBackWithIt) {
             << way;
         ResetMacroBindings();
     }
+}
+
+// M2 on P1 K0, P2 K3 and P4 K2, profiles 2 and 4 without another left click: the delete gives
+// those two left click. A list that cannot be opened changes nothing; a language switch and back
+// drops the delete, and all three buttons play M2 again, also in what the Apply saves.
+TEST_F(MacroBindings, ADroppedDeleteGivesBackEveryButtonItChangedLeftClickIncluded) {
+    const MacroRecord m2 = Named(KeyMacro(6), "M2");
+    KeyFunc[0] = {52, 2, 3, 4, 5, 17, 16};
+    KeyFunc[1] = {2, 2, 3, 52, 5, 17, 16};
+    KeyFunc[3] = {2, 2, 52, 4, 5, 17, 16};
+    Start({Named(KeyMacro(2), "M0"), Named(KeyMacro(4), "M1"), m2, Named(KeyMacro(8), "M3"),
+           Named(KeyMacro(10), "M4")});
+    Delete(2);
+    const QStringList afterDelete[] = {{"1", "2", "3", "4", "5", "17", "16"},
+                                       {"2", "2", "3", "1", "5", "17", "16"},
+                                       {"2", "2", "1", "4", "5", "17", "16"}};
+    const auto expectRows = [&](const QStringList(&rows)[3]) {
+        EXPECT_EQ(ShownRow(0), rows[0]);
+        EXPECT_EQ(ShownRow(1), rows[1]);
+        EXPECT_EQ(ShownRow(3), rows[2]);
+    };
+    expectRows(afterDelete);
+
+    const QString folder = dir_.filePath(QStringLiteral("folder.dat"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    dialogs_.QueueFileName(folder);
+    commands_.OnMacroButton(AdvOpenList);
+    expectRows(afterDelete);
+    EXPECT_EQ(g_macroCount, 4);
+
+    ui::SwitchLanguage(0, {});
+    ui::SwitchLanguage(1, {});
+    expectRows({{"M2", "2", "3", "4", "5", "17", "16"},
+                {"2", "2", "3", "M2", "5", "17", "16"},
+                {"2", "2", "M2", "4", "5", "17", "16"}});
+    ApplySettings();
+    ExpectMousePlays(0, 0, m2);
+    ExpectMousePlays(1, 3, m2);
+    ExpectMousePlays(3, 2, m2);
+    EXPECT_EQ(KRow(1)[3], "52");
+    EXPECT_EQ(KRow(3)[2], "52");
+}
+
+// While the user's macro file is there but cannot be read, the buttons bound to its macros are
+// sent as "no function" (their bodies are unknown), and config.ini keeps their codes, so that
+// they play their macros again once the file can be read.
+TEST_F(MacroBindings, AMacroFileThatCannotBeReadCostsNoButtonItsBinding) {
+    const MacroRecord m1 = Named(KeyMacro(4), "M1");
+    KeyFunc[0] = {1, 51, 3, 4, 5, 17, 16};
+    KeyFunc[2][0] = 50;
+    Start({Named(KeyMacro(2), "M0"), m1});
+    const QStringList before[] = {KRow(0), KRow(2)};
+    const QString kept = dir_.filePath(QStringLiteral("kept.dat"));
+    ASSERT_TRUE(QFile::rename(g_strMacroFile, kept));
+    ASSERT_TRUE(QDir().mkdir(g_strMacroFile));
+
+    Restart();
+    ApplySettings();
+    EXPECT_EQ(KRow(0), before[0]);
+    EXPECT_EQ(KRow(2), before[1]);
+    EXPECT_EQ(Memory(0x009, 1), Bytes{0});
+    EXPECT_EQ(g_devKeyCodeUi[2][0], 0);
+    EXPECT_TRUE(QFileInfo(g_strMacroFile).isDir()) << "no list save over it";
+
+    ASSERT_TRUE(QDir().rmdir(g_strMacroFile));
+    ASSERT_TRUE(QFile::rename(kept, g_strMacroFile));
+    Restart();
+    ApplySettings();
+    ExpectMousePlays(0, 1, m1);
+    EXPECT_EQ(Shown(2, 0), "M0");
 }
 
 TEST_F(MacroBindings, AnImportKeepsTheButtonsOfTheMacrosAfterIt) {
