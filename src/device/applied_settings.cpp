@@ -2,6 +2,7 @@
 
 #include "device/body_writer.h"
 #include "device/macro_body.h"
+#include "device/settings_image.h"
 #include "device/transport.h"
 #include "platform/clock.h"
 #include "platform/pointer.h"
@@ -16,6 +17,10 @@ constexpr int SettingsBlockAddresses[] = {0x008, 0x010, 0x018, 0x020, 0x028, 0x0
                                           0x048, 0x050, 0x058, 0x060, 0x068, 0x070, 0x078};
 
 }  // namespace
+
+std::uint8_t ProfileByteOf(int profileIdx) {
+    return static_cast<std::uint8_t>(((profileIdx & 3) << 5) + 2);
+}
 
 void WriteSettingsImage(const AppliedSettings& applied) {
     // The whole image holds every body the worker might still be writing, as it is now.
@@ -70,6 +75,9 @@ void RewriteLastAppliedSettings() {
     if (!g_lastApplied) {
         return;
     }
+    // The profile the mouse works with: it may have switched by itself since the Apply (a profile
+    // button), and the window and the recoil adjustment followed it there.
+    g_lastApplied->profileByte = ProfileByteOf(g_mouseProfileIdx);
     WriteSettingsImage(*g_lastApplied);
     SetDesktopPointer(*g_lastApplied);
 }

@@ -26,6 +26,9 @@ struct AppliedSettings {
     std::uint8_t wheelLines = 0;  // the desktop's wheel scroll lines
 };
 
+// The profile byte that selects profile row profileIdx (0..3).
+std::uint8_t ProfileByteOf(int profileIdx);
+
 // The mouse's part, report for report as the settings writer has always sent it: the profile
 // byte, the settings blocks with the one-byte read after 0x010, the key entries, the bodies,
 // then the DPI state, the apply-image and the plain end command 2 ms apart.
@@ -40,5 +43,6 @@ extern std::optional<AppliedSettings> g_lastApplied;
 void KeepRewrittenBody(int address, const std::vector<std::uint8_t>& body);
 
 // Writes the mouse (and sets the desktop's pointer) with what the last Apply sent, as changed
-// by the recoil since; nothing when there was no Apply. Nothing is saved.
+// by the recoil since, on the profile the mouse last reported; nothing when there was no Apply.
+// Nothing is saved.
 void RewriteLastAppliedSettings();

@@ -236,7 +236,7 @@ void AddMacroBodies(AppliedSettings& applied) {
 // What this Apply sends, from the tables translated and placed just before.
 AppliedSettings BuildAppliedSettings(std::uint8_t ledMode) {
     AppliedSettings applied;
-    applied.profileByte = static_cast<std::uint8_t>(((g_curConfigIdx.load() & 3) << 5) + 2);
+    applied.profileByte = ProfileByteOf(g_curConfigIdx.load());
     applied.blocks = BuildSettingsBlocks(GatherSettings(ledMode));
     AddKeyEntries(applied);
     AddMacroBodies(applied);

@@ -1,5 +1,6 @@
 // What a power notification does to the mouse: what the last Apply wrote is written again,
-// before the machine sleeps and after it woke up, with the recoil adjustments made since. An edit
+// before the machine sleeps and after it woke up, with the recoil adjustments made since and on
+// the profile the mouse last reported (it may have switched by itself since the Apply). An edit
 // not yet applied is neither sent nor saved: a power event saves nothing. Across a sleep the
 // mouse may have been reset or even come back as a new device node, so after a wake-up it is
 // searched for and opened afresh first: the image goes to the mouse that is there now, not to a

@@ -4,9 +4,12 @@
 
 #include "common/paths.h"
 #include "device/apply_settings.h"
+#include "device/device_threads.h"
 #include "device/discovery.h"
 #include "device/power_apply.h"
 #include "device/recoil.h"
+#include "device/settings_image.h"
+#include "macro/macro_record.h"
 #include "profile/profile_settings.h"
 #include "support/apply_fixture.h"
 #include "support/fake_hid_backend.h"
@@ -114,6 +117,32 @@ TEST_F(PowerApply, APowerEventSendsWhatWasAppliedAndSavesNothing) {
         g_macros[0] = edited;
         g_dpiSpeed = 7;
     }
+}
+
+// The mouse switched itself to profile 3 since the Apply, and the window followed it: a sleep and
+// a wake-up leave the mouse there, and the recoil then adjusts the macro it plays there.
+TEST_F(PowerApply, APowerEventKeepsTheProfileTheMouseSwitchedToItself) {
+    SetUserMacros({RecoilMacro({5, 9}), RecoilMacro({7, 7})});
+    KeyFunc[0][0] = 50;
+    KeyFunc[2][0] = 51;
+    ApplySettings();
+    link_->mouse().SetCurrentProfile(2);
+    testing_support::QueuedExecutor queue;
+    const std::uint8_t event[] = {0x06, 0x03, 0x00};
+    HandleInputReport(event, 3, queue.Executor());
+    queue.RunAll();
+    ASSERT_EQ(g_curConfig, 3);
+
+    for (std::uintptr_t power : {PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC}) {
+        ApplySettingsOnPowerEvent(power);
+        EXPECT_EQ(link_->mouse().MemoryByte(0x001), 0x42) << power;
+        EXPECT_EQ(link_->mouse().CurrentProfile(), 2) << power;
+    }
+    AdjustRecoil(1);
+    EXPECT_EQ(g_macros[0].stepParam[1].y, 9);
+    EXPECT_EQ(g_macros[1].stepParam[1].y, 8);
+    EXPECT_EQ(Memory(static_cast<int>(g_macroDevAddr[2][0]) + 6, 2),
+              (std::vector<std::uint8_t>{0x08, 0x00}));
 }
 
 }  // namespace
