@@ -94,9 +94,13 @@ public:
         g_strExeDir = exeDir;
         const QString config = exeDir + QStringLiteral("/skins/INI_CFG/config.ini");
         QFile::setPermissions(config, QFile::ReadOwner | QFile::WriteOwner);
+        // The recoil macro on the first button, the left click on the second (start-up takes no
+        // profile without one).
         ok_ = ok_ &&
               platform::WritePrivateProfileString(QStringLiteral("Config1"), QStringLiteral("K0"),
-                                                  QStringLiteral("50"), config);
+                                                  QStringLiteral("50"), config) &&
+              platform::WritePrivateProfileString(QStringLiteral("Config1"), QStringLiteral("K1"),
+                                                  QStringLiteral("1"), config);
         // Both languages' lists: whichever the shipped config.ini chooses.
         for (const char* file : {"/Macro_EN.dat", "/Macro_CN.dat"}) {
             const QString path = exeDir + QLatin1String(file);

@@ -97,8 +97,11 @@ TEST_F(MouseButtons, PulledOutAfterARecoilBurstTheProgramEndsAtOnce) {
         QStringLiteral("Macros"), QStringLiteral("macroNum"), QStringLiteral("1"), macros));
     ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("Macros"), QStringLiteral("0"),
                                                     MacroFieldString(recoil), macros));
+    // The left click moves to the second button: start-up takes no profile without one.
     ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("Config1"), QStringLiteral("K0"),
                                                     QStringLiteral("50"), folder_.ConfigIni()));
+    ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("Config1"), QStringLiteral("K1"),
+                                                    QStringLiteral("1"), folder_.ConfigIni()));
     ProgramRun run(folder_, true);
     StartWithMouse(run);
 

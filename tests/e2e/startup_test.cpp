@@ -87,13 +87,16 @@ QStringList SentReports(const QStringList& trace) {
 }
 
 TEST_F(Startup, WithMouse_WritesTheWholeSettingsImageAndSavesEveryProfile) {
-    // Profile 3 current, DPI level 2, levels 0, 1 and 3 enabled; the rest as shipped.
+    // Profile 3 current, DPI level 3, levels 0, 1 and 3 enabled; the rest as shipped.
     SetInitKey(folder_, QStringLiteral("CurConfig"), QStringLiteral("3"));
     for (const char* key : {"DPI_SET_EN2", "DPI_SET_EN4", "DPI_SET_EN5"}) {
         ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("Config3"),
                                                         QString::fromLatin1(key),
                                                         QStringLiteral("0"), folder_.ConfigIni()));
     }
+    ASSERT_TRUE(platform::WritePrivateProfileString(QStringLiteral("Config3"),
+                                                    QStringLiteral("DPI_LEVEL"),
+                                                    QStringLiteral("3"), folder_.ConfigIni()));
     ProgramRun run(folder_, true);
     StartWithMouse(run);
     const QStringList sent = SentReports(folder_.TraceLines());
@@ -122,9 +125,9 @@ TEST_F(Startup, WithMouse_WritesTheWholeSettingsImageAndSavesEveryProfile) {
         }
     }
     EXPECT_EQ(commits.mid(0, expected.size()), expected);
-    // Last: the DPI state (level 2, mask 0b001011), the apply-image and the end commands.
+    // Last: the DPI state (level 3, mask 0b001011), the apply-image and the end commands.
     ASSERT_GE(sent.size(), 6);
-    EXPECT_EQ(sent.mid(sent.size() - 3), (QStringList{QStringLiteral("07 49 02 42 0B 00 00 00"),
+    EXPECT_EQ(sent.mid(sent.size() - 3), (QStringList{QStringLiteral("07 49 03 43 0B 00 00 00"),
                                                       QStringLiteral("07 18 10 00 00 00 00 00"),
                                                       QStringLiteral("07 18 00 00 00 00 00 00")}));
 

@@ -63,6 +63,7 @@ protected:
 TEST_F(StartupConfigTest, TheShippedFileAndEveryValueAtTheEndsOfItsRangesPass) {
     ASSERT_TRUE(Write(path_, shipped_));
     EXPECT_EQ(PrepareConfigIni(path_, Now).outcome, StartupConfig::Outcome::Used);
+    EXPECT_FALSE(CheckFactorySections(path_).has_value());
     // As the Windows program writes it: UTF-16 LE.
     QByteArray utf16le("\xFF\xFE", 2);
     for (char c : shipped_) {
@@ -95,25 +96,16 @@ TEST_F(StartupConfigTest, AProfileTheWindowCouldNeverMakeIsSetAsideButACurConfig
     };
     const QByteArray allZero = replaced(shipped_, "=\\d+", "=0");
     const QByteArray noLeftClick = ShippedWith("[Config2]\r\nK0=1\r\n", "[Config2]\r\nK0=2\r\n");
-    // Every level of profile 3 off.
-    const qsizetype config3 = shipped_.indexOf("[Config3]");
-    const qsizetype config4 = shipped_.indexOf("[Config4]");
-    const QByteArray noLevel =
-        shipped_.left(config3) +
-        replaced(shipped_.mid(config3, config4 - config3), "DPI_SET_EN(\\d)=1", "DPI_SET_EN\\1=0") +
-        shipped_.mid(config4);
+    const QByteArray noLevel = replaced(shipped_, "DPI_SET_EN(\\d)=1", "DPI_SET_EN\\1=0");
     const QByteArray levelOff = ShippedWith("DPI_SET_EN2=1", "DPI_SET_EN2=0");
     const std::vector<std::pair<QByteArray, QString>> refused = {
         {allZero, QStringLiteral("[Config1] K0..K6 hold no left click")},
         {noLeftClick, QStringLiteral("[Config2] K0..K6 hold no left click")},
-        {noLevel, QStringLiteral("[Config3] DPI_SET_EN0..5 enable no DPI level")},
+        {noLevel, QStringLiteral("[Config1] DPI_SET_EN0..5 enable no DPI level")},
         {levelOff, QStringLiteral("[Config1] DPI_LEVEL names level 2, which is not enabled")},
     };
     for (const auto& [bytes, fault] : refused) {
         SCOPED_TRACE(fault.toStdString());
-        for (const QString& name : Files()) {
-            QFile::remove(folder_ + QLatin1Char('/') + name);
-        }
         ASSERT_TRUE(Write(path_, bytes));
         const StartupConfig result = PrepareConfigIni(path_, Now);
         EXPECT_EQ(result.outcome, StartupConfig::Outcome::Replaced);
@@ -122,7 +114,6 @@ TEST_F(StartupConfigTest, AProfileTheWindowCouldNeverMakeIsSetAsideButACurConfig
         EXPECT_EQ(Read(path_).replace("LANG_SEL=0", "LANG_SEL=1"), shipped_);
         EXPECT_EQ(Read(result.setAsidePath), bytes);
     }
-    EXPECT_TRUE(StartupConfigMessage(PrepareConfigIni(path_, Now), 1).isEmpty());
     Write(path_, noLeftClick);
     EXPECT_TRUE(StartupConfigMessage(PrepareConfigIni(path_, Now), 1)
                     .startsWith(QStringLiteral("config.ini cannot be used (Config2 K0..K6), ")));
