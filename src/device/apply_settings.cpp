@@ -61,7 +61,9 @@ void TranslateButtons() {
         std::array<int, ButtonSlotCount> sent{};
         for (int k = 0; k < ButtonSlotCount; ++k) {
             int f = KeyFunc[c][k];
-            if (f >= UserMacroFunctionBase && UserMacrosUnread()) {
+            const bool userMacro =
+                f >= UserMacroFunctionBase && f < UserMacroFunctionBase + MaxUserMacros;
+            if (userMacro && UserMacrosUnread()) {
                 f = 0;
             } else if (f >= UserMacroFunctionBase &&
                        f - UserMacroFunctionBase >= UserMacroCount()) {

@@ -151,7 +151,7 @@ std::optional<ConfigFault> CheckProfileUsable(const QString& path, const QString
     return std::nullopt;
 }
 
-// Sections prefix + first..last, each with every profile key in range and usable.
+// Sections prefix + first..4, each with every profile key in range and usable.
 std::optional<ConfigFault> CheckProfileSections(const QString& path, const QString& prefix,
                                                 int first) {
     const std::vector<KeyRule> rules = ProfileKeyRules();
