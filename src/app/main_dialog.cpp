@@ -293,7 +293,7 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     // 10. Paths.
     g_strSkinDir = SkinDirOf(g_strExeDir);
     g_strConfigIni = ConfigIniOf(g_strSkinDir);
-    ForgetToldSaveFailures();
+    ForgetToldSaveFailures();  // a new run tells every file that cannot be saved again
     // A list save killed between its two renames is finished (its commit mark says both copies
     // were complete); then a save killed before its rename left only its copy, which goes.
     if (const int finished = platform::FinishInterruptedReplace(g_strConfigIni); finished > 0) {

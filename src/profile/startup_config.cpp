@@ -161,7 +161,8 @@ StartupConfig PrepareConfigIni(const QString& path, const QDateTime& now) {
             [[fallthrough]];
         default:
             replacement = ReplacementFor(path);
-            result.setAsidePath = EarlierCopyOf(path);
+            // A link is moved aside as it is, never its target replaced in its stead.
+            result.setAsidePath = IsSymLink(path) ? QString() : EarlierCopyOf(path);
             earlierCopy = !result.setAsidePath.isEmpty();
             if (!earlierCopy) {
                 result.setAsidePath = SetAside(path, now, why);
