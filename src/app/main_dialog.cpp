@@ -29,6 +29,7 @@
 #include "macro/macro_file_reader.h"
 #include "macro/macro_record.h"
 #include "platform/clock.h"
+#include "platform/file_replace.h"
 #include "platform/ini_leftovers.h"
 #include "platform/message_service.h"
 #include "platform/power_events.h"
@@ -292,7 +293,13 @@ bool CKVE_ZelboDlg::OnInitDialog() {
     // 10. Paths.
     g_strSkinDir = SkinDirOf(g_strExeDir);
     g_strConfigIni = ConfigIniOf(g_strSkinDir);
-    // A save killed between its temporary copy and the rename left the copy beside the file.
+    ForgetToldSaveFailures();  // a new run tells every file that cannot be saved again
+    // A list save killed between its two renames is finished (its commit mark says both copies
+    // were complete); then a save killed before its rename left only its copy, which goes.
+    if (const int finished = platform::FinishInterruptedReplace(g_strConfigIni); finished > 0) {
+        g_LogFile.Write(
+            QStringLiteral("Finished an interrupted save of the macro list and config.ini"));
+    }
     for (const QString& file :
          {g_strConfigIni, UserMacroFilePath(g_strExeDir, 0), UserMacroFilePath(g_strExeDir, 1)}) {
         platform::RemoveLeftoverCopies(file);

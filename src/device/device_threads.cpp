@@ -20,6 +20,7 @@
 #include "platform/clock.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
+#include "profile/save_failures.h"
 
 std::atomic<std::uint32_t> g_btnHoldState{0};
 std::atomic<std::uint32_t> g_btnEventPending{0};
@@ -110,6 +111,7 @@ void PumpHandOver() {
             }
             g_batchWriting = true;
             g_handOverUi([batch = item.batch] {
+                const SaveAction fromTheMouse(SaveAction::Telling::Later);
                 std::vector<std::uint8_t> ups;
                 {
                     std::lock_guard lock(g_handOverMutex);
@@ -119,7 +121,11 @@ void PumpHandOver() {
                 AdjustRecoilSteps(ups, RecoilBatchWritten);
             });
         } else {
-            g_handOverUi(std::move(item.work));
+            g_handOverUi([work = std::move(item.work)] {
+                // What the mouse's event saves is told after it, never holding device work.
+                const SaveAction fromTheMouse(SaveAction::Telling::Later);
+                work();
+            });
         }
         g_waitingItems.pop_front();
     }

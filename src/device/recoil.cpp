@@ -20,8 +20,8 @@ struct BodyWrite {
     std::vector<std::uint8_t> body;
 };
 
-// Adjusts the record and saves the list; the body the mouse is to get, if any.
-std::optional<BodyWrite> AdjustRecord(std::span<const std::uint8_t> ups) {
+// Adjusts the record (adjusted says whether it did); the body the mouse is to get, if any.
+std::optional<BodyWrite> AdjustRecord(std::span<const std::uint8_t> ups, bool& adjusted) {
     // The macro the mouse plays on the first button of the profile it works with: the one the
     // last Apply wrote there, wherever it has moved in the list since. Not the one the window
     // now shows on that button, which reaches the mouse only with the next Apply.
@@ -55,9 +55,7 @@ std::optional<BodyWrite> AdjustRecord(std::span<const std::uint8_t> ups) {
         write->body.resize(size);
     }
     g_macros[index] = working;
-    // The whole list, not the one key: the file may hold another list than memory (a macro
-    // deleted or added since the last save), and its key index would then be another macro.
-    SaveUserMacroList();
+    adjusted = true;
     return write;
 }
 
@@ -69,14 +67,23 @@ void AdjustRecoil(int up) {
 }
 
 void AdjustRecoilSteps(std::span<const std::uint8_t> ups, std::function<void()> written) {
-    std::optional<BodyWrite> write = AdjustRecord(ups);
+    bool adjusted = false;
+    std::optional<BodyWrite> write = AdjustRecord(ups, adjusted);
     if (write) {
         KeepRewrittenBody(write->address, write->body);
         if (MacroBodyWriter* writer = CurrentMacroBodyWriter()) {
             writer->Write(write->address, std::move(write->body), std::move(written));
-            return;
+            written = nullptr;
+        } else {
+            WriteMacroBody(write->address, write->body);
         }
-        WriteMacroBody(write->address, write->body);
+    }
+    // The body is on its way to the mouse before the file is saved: whatever happens to the
+    // macro file, the mouse plays the adjusted macro. The whole list, not the one key: the file
+    // may hold another list than memory (a macro deleted or added since the last save), and its
+    // key index would then be another macro.
+    if (adjusted) {
+        SaveUserMacroList();
     }
     if (written) {
         written();

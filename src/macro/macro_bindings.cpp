@@ -2,6 +2,8 @@
 #include "macro/macro_bindings.h"
 
 #include <algorithm>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "common/paths.h"
@@ -231,13 +233,16 @@ void OnUserMacroListReplaced() {
     g_held = HeldChanges{};
 }
 
-void OnUserMacroListSaved() {
-    if (!g_held.held) {
-        return;
-    }
-    // config.ini's codes as they are in the file (unsaved choices in the window stay unsaved),
-    // turned from the old file's places into the new file's.
+namespace {
+
+// config.ini's K keys that change when the list in memory becomes the macro file: its codes as
+// they are in the file (unsaved choices in the window stay unsaved), turned from the old file's
+// places into the new file's.
+std::vector<platform::ProfileWrite> HeldKeyWrites() {
     std::vector<platform::ProfileWrite> writes;
+    if (!g_held.held) {
+        return writes;
+    }
     for (int r = 0; r < ProfileCount; ++r) {
         Row row{};
         std::array<bool, ButtonSlotCount> present{};
@@ -255,6 +260,13 @@ void OnUserMacroListSaved() {
             }
         }
     }
+    return writes;
+}
+
+}  // namespace
+
+void OnUserMacroListSaved() {
+    const std::vector<platform::ProfileWrite> writes = HeldKeyWrites();
     if (!writes.empty()) {
         SaveIniWrites(writes, g_strConfigIni);
     }
@@ -262,11 +274,19 @@ void OnUserMacroListSaved() {
 }
 
 bool SaveUserMacroList() {
-    // A list that did not reach its file leaves config.ini naming the file's places.
-    if (!OnWriteMacroList(g_strMacroFile, 1)) {
+    const std::optional<std::vector<platform::ProfileWrite>> list =
+        MacroListSaveWrites(g_strMacroFile);
+    if (!list) {
         return false;
     }
-    OnUserMacroListSaved();
+    // The list and the K keys that name its macros reach their files together or not at all: a
+    // button never names another macro's place (config.ini is last, where the commit mark goes).
+    const std::vector<platform::ProfileWrite> keys = HeldKeyWrites();
+    const platform::FileWrites files[] = {{g_strMacroFile, *list}, {g_strConfigIni, keys}};
+    if (!SaveIniWritesTogether(std::span(files, keys.empty() ? 1 : 2))) {
+        return false;
+    }
+    g_held = HeldChanges{};
     return true;
 }
 

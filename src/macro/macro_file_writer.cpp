@@ -29,6 +29,7 @@ public:
         Add(section, platform::FormatInt(key), value);
     }
     bool Commit(const QString& path) const { return SaveIniWrites(writes_, path); }
+    std::vector<platform::ProfileWrite> Take() { return std::move(writes_); }
 
 private:
     std::vector<platform::ProfileWrite> writes_;
@@ -54,11 +55,13 @@ bool WriteListExport(const QString& path) {
     return writes.Commit(path);
 }
 
-bool WriteListSave(const QString& path) {
+}  // namespace
+
+std::optional<std::vector<platform::ProfileWrite>> MacroListSaveWrites(const QString& path) {
     if (MacroListUnread(path)) {
         ReportSaveFailure(path, QStringLiteral("it could not be read when the list was loaded, "
                                                "and saving the list would lose its macros"));
-        return false;
+        return std::nullopt;
     }
     const int n = ListedMacros();
     FileWrites writes;
@@ -70,10 +73,8 @@ bool WriteListSave(const QString& path) {
     for (int j = 0; j < n; ++j) {
         writes.Add(SectionMacros, j, MacroFieldString(g_macros[j]));
     }
-    return writes.Commit(path);
+    return writes.Take();
 }
-
-}  // namespace
 
 bool OnWriteMacro(const QString& path, int selectedEntry) {
     if (selectedEntry < 0 || selectedEntry >= ListedMacros()) {
@@ -87,7 +88,11 @@ bool OnWriteMacro(const QString& path, int selectedEntry) {
 }
 
 bool OnWriteMacroList(const QString& path, int mode) {
-    return mode == 0 ? WriteListExport(path) : WriteListSave(path);
+    if (mode == 0) {
+        return WriteListExport(path);
+    }
+    const std::optional<std::vector<platform::ProfileWrite>> writes = MacroListSaveWrites(path);
+    return writes && SaveIniWrites(*writes, path);
 }
 
 bool SaveMacro(const QString& path, int index) {

@@ -9,6 +9,10 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+#include <vector>
+
+#include "platform/ini.h"
 
 // OnWriteMacro: exports g_macros[selectedEntry] (the macro-name list's selection) through
 // g_macroBuf as a file of one macro. With no selection or one outside the list nothing is
@@ -17,6 +21,10 @@ bool OnWriteMacro(const QString& path, int selectedEntry);
 
 // OnWriteMacroList: mode 0 is the list export, any other mode the list save.
 bool OnWriteMacroList(const QString& path, int mode);
+
+// The writes of the list save to path, for a caller that saves them together with another file;
+// nullopt (said) when the list must not replace that file (MacroListUnread).
+std::optional<std::vector<platform::ProfileWrite>> MacroListSaveWrites(const QString& path);
 
 // SaveMacro: rewrites key index of Macros with g_macros[index]; nothing for an index outside
 // the list.

@@ -8,7 +8,6 @@
 #include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -170,24 +169,6 @@ bool IsWritable(const QString& path) {
            ::access(native.constData(), W_OK) == 0;
 }
 
-// Writes bytes to a temporary file beside the target and renames it over the target, so a
-// crash leaves either the old or the new file. The target keeps its permissions.
-WriteResult ReplaceFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return {false, file.errorString()};
-    }
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {false, reason};
-    }
-    if (!file.commit()) {
-        return {false, file.errorString()};
-    }
-    return {};
-}
-
 // A symbolic link stays a link: the file it points to is replaced.
 QString LinkTarget(const QString& fileName) {
     const QFileInfo info(fileName);
@@ -228,13 +209,20 @@ std::optional<QByteArray> Edited(const Document* doc, const ProfileWrite& write)
     return bytes;
 }
 
-// WritePrivateProfileStrings under the write lock.
-WriteResult WriteLocked(std::span<const ProfileWrite> writes, const QString& fileName) {
+// What the writes of one file come to: a failure, nothing to write, or the new content.
+struct Composed {
+    WriteResult result;
+    std::optional<Document> working;
+};
+
+// The writes applied to fileName's content, under the write lock.
+Composed Compose(std::span<const ProfileWrite> writes, const QString& fileName) {
     const Loaded loaded = Load(fileName);
     if (loaded.state == FileState::Unreadable) {
         // Never replace a file we could not read with one that lacks its content.
-        return {false, QStringLiteral("it cannot be read (") + UnreadableReason(fileName) +
-                           QStringLiteral("), so it is left as it is")};
+        return {{false, QStringLiteral("it cannot be read (") + UnreadableReason(fileName) +
+                            QStringLiteral("), so it is left as it is")},
+                std::nullopt};
     }
 
     // Each write edits the text the writes before it left, by the same rules as a write alone;
@@ -264,18 +252,17 @@ WriteResult WriteLocked(std::span<const ProfileWrite> writes, const QString& fil
     }
     if (loaded.state == FileState::Loaded && !IsWritable(fileName)) {
         // A read-only config.ini stays as it is, even though its folder is writable.
-        return {false, ReadOnlyReason(fileName)};
+        return {{false, ReadOnlyReason(fileName)}, std::nullopt};
     }
+    return {{}, std::move(working)};
+}
 
-    if (WriteResult replaced = ReplaceFile(LinkTarget(fileName), working.Bytes()); !replaced.ok) {
-        Forget(fileName);
-        return replaced;
-    }
-
+// The parsed copy of what was just written serves the next reads.
+void RememberWritten(const QString& fileName, Document working) {
     struct stat st {};
     if (::stat(QFile::encodeName(fileName).constData(), &st) != 0) {
         Forget(fileName);
-        return {};
+        return;
     }
     // Not stable: another program may change the file within the timestamp tick of our write.
     try {
@@ -284,7 +271,54 @@ WriteResult WriteLocked(std::span<const ProfileWrite> writes, const QString& fil
     } catch (const std::bad_alloc&) {
         Forget(fileName);  // written all the same; the next read parses it again
     }
-    return {};
+}
+
+// WriteProfileStringsTogether under the write lock.
+std::vector<WriteResult> WriteLocked(std::span<const FileWrites> files) {
+    std::vector<WriteResult> results(files.size());
+    std::vector<Composed> composed;
+    std::vector<FileReplace> replaces;
+    std::vector<size_t> replaced;  // index into files of each replace
+    for (size_t i = 0; i < files.size(); ++i) {
+        composed.push_back(Compose(files[i].writes, files[i].fileName));
+        if (!composed[i].result.ok) {
+            results[i] = composed[i].result;
+        } else if (composed[i].working) {
+            replaces.push_back({LinkTarget(files[i].fileName), composed[i].working->Bytes()});
+            replaced.push_back(i);
+        }
+    }
+    int failed = -1;
+    for (size_t i = 0; i < files.size() && failed < 0; ++i) {
+        if (!results[i].ok) {
+            failed = static_cast<int>(i);
+        }
+    }
+    if (failed < 0 && !replaces.empty()) {
+        int failedReplace = 0;
+        const WriteResult done =
+            ReplaceFilesTogether(replaces, files.back().fileName, &failedReplace);
+        if (!done.ok) {
+            failed = static_cast<int>(replaced[failedReplace]);
+            results[failed] = done;
+        }
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (failed >= 0) {
+            Forget(files[i].fileName);
+            if (results[i].ok && composed[i].working) {
+                results[i] = {false,
+                              QStringLiteral("not written, as ") +
+                                  QFileInfo(files[failed].fileName).fileName() +
+                                  QStringLiteral(" could not be written with it"),
+                              false, true};
+            }
+        } else if (composed[i].working) {
+            results[i].written = true;
+            RememberWritten(files[i].fileName, std::move(*composed[i].working));
+        }
+    }
+    return results;
 }
 
 }  // namespace
@@ -322,22 +356,34 @@ bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QStr
 }
 
 WriteResult WriteProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName) {
-    if (fileName.isEmpty()) {
-        return {false, QStringLiteral("no file name")};
+    const FileWrites file{fileName, writes};
+    return WriteProfileStringsTogether(std::span(&file, 1)).front();
+}
+
+std::vector<WriteResult> WriteProfileStringsTogether(std::span<const FileWrites> files) {
+    std::vector<WriteResult> results(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (files[i].fileName.isEmpty()) {
+            results[i] = {false, QStringLiteral("no file name")};
+            return results;
+        }
     }
     std::lock_guard lock(g_writeMutex);
     try {
-        return WriteLocked(writes, fileName);
+        return WriteLocked(files);
     } catch (const std::bad_alloc&) {
-        Forget(fileName);
-        return {false, ErrnoText(ENOMEM)};  // before the replace: the file is as it was
+        for (size_t i = 0; i < files.size(); ++i) {
+            Forget(files[i].fileName);
+            results[i] = {false, ErrnoText(ENOMEM)};
+        }
+        return results;  // before the replace: the files are as they were
     }
 }
 
 WriteResult ReplaceWholeFile(const QString& fileName, const QByteArray& bytes) {
     std::lock_guard lock(g_writeMutex);
     Forget(fileName);
-    return ReplaceFile(LinkTarget(fileName), bytes);
+    return ReplaceFileSafely(LinkTarget(fileName), bytes);
 }
 
 FileReadState ReadStateOf(const QString& fileName) {

@@ -10,6 +10,9 @@
 #include <QStringList>
 #include <optional>
 #include <span>
+#include <vector>
+
+#include "platform/file_replace.h"
 
 namespace platform {
 
@@ -39,18 +42,23 @@ struct ProfileWrite {
 // unchanged, when the writes change the file and it could not be written.
 bool WritePrivateProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName);
 
-// What a write did: ok, or why the file could not be written ("Permission denied", "No space
-// left on device", ...), for the log and the user.
-struct WriteResult {
-    bool ok = true;
-    QString reason;
-};
-
-// WritePrivateProfileStrings, telling why it failed.
+// WritePrivateProfileStrings, telling why it failed (WriteResult: file_replace.h).
 WriteResult WriteProfileStrings(std::span<const ProfileWrite> writes, const QString& fileName);
 
-// Replaces fileName by bytes as every write does (temporary file beside it, then rename; the
-// target keeps its permissions), whatever the file held.
+// The writes of one file in WriteProfileStringsTogether.
+struct FileWrites {
+    QString fileName;
+    std::span<const ProfileWrite> writes;
+};
+
+// Writes to several files as one: no file is replaced unless every file the writes change can
+// be (ReplaceFilesTogether; the commit mark stands beside the last file, whose name start-up
+// gives FinishInterruptedReplace). One result per file; a file left unwritten because another
+// failed says so.
+std::vector<WriteResult> WriteProfileStringsTogether(std::span<const FileWrites> files);
+
+// Replaces fileName by bytes as every write does (ReplaceFileSafely on the file a link leads
+// to), whatever the file held.
 WriteResult ReplaceWholeFile(const QString& fileName, const QByteArray& bytes);
 
 // How the readers find a file: not there, there but unusable (not a regular file, no

@@ -6,14 +6,16 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/file_replace.h"
+
 namespace platform {
 namespace {
 
-// The random part of the temporary name: six letters A-Z or a-z.
+// The random part of the temporary name: six letters A-Z, a-z or digits.
 constexpr qsizetype RandomPartLength = 6;
 
-bool IsAsciiLetter(QChar c) {
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+bool IsRandomPartCharacter(QChar c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
 }
 
 int RemoveBeside(const QFileInfo& file) {
@@ -40,12 +42,13 @@ int RemoveBeside(const QFileInfo& file) {
 }  // namespace
 
 bool IsLeftoverCopyName(const QString& name, const QString& fileName) {
-    if (fileName.isEmpty() || name.size() != fileName.size() + 1 + RandomPartLength ||
-        !name.startsWith(fileName) || name[fileName.size()] != u'.') {
+    const QString prefix = fileName + QLatin1String(TemporaryCopyMark);
+    if (fileName.isEmpty() || name.size() != prefix.size() + RandomPartLength ||
+        !name.startsWith(prefix)) {
         return false;
     }
-    for (qsizetype i = fileName.size() + 1; i < name.size(); ++i) {
-        if (!IsAsciiLetter(name[i])) {
+    for (qsizetype i = prefix.size(); i < name.size(); ++i) {
+        if (!IsRandomPartCharacter(name[i])) {
             return false;
         }
     }

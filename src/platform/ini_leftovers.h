@@ -1,7 +1,8 @@
-// The copies an interrupted save leaves behind. Every INI write goes to a temporary copy beside
-// the file, which is then renamed over it (ini.cpp, ReplaceFile through QSaveFile): the copy is
-// named after the file, a dot and six ASCII letters ("config.ini.tJEPDm"). A process killed
-// between the two steps leaves that copy for good. No state; meant for start-up, when no save of
+// The copies an interrupted save leaves behind. Every write goes to a temporary copy beside the
+// file, which is then renamed over it (file_replace.h): the copy is named after the file, the
+// program's own mark and six random letters or digits ("config.ini.zelbo-tmp-tJEP4m"), a name no
+// user gives a file ("config.ini.backup" is never one). A process killed between the two steps
+// leaves that copy for good. No state; meant for start-up, when no save of
 // this program runs (one copy runs per user); any thread.
 #pragma once
 

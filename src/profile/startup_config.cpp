@@ -13,6 +13,7 @@
 #include "platform/decimal.h"
 #include "platform/ini.h"
 #include "platform/ini_document.h"
+#include "platform/regular_file.h"
 #include "profile/config_keys.h"
 #include "profile/config_store.h"
 
@@ -69,6 +70,30 @@ QString SetAside(const QString& path, const QDateTime& now, QString& why) {
     return QString();
 }
 
+// A copy set aside at an earlier start that holds exactly path's bytes: the same bad file is
+// kept once, not once per start.
+QString EarlierCopyOf(const QString& path) {
+    const platform::RegularFileContent bad = platform::ReadRegularFile(path);
+    if (bad.result != platform::FileRead::Read) {
+        return QString();
+    }
+    const QFileInfo file(path);
+    const QDir folder = file.absoluteDir();
+    const QStringList names = folder.entryList({file.fileName() + QStringLiteral(".bad-*")},
+                                               QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString& name : names) {
+        const QString candidate = folder.filePath(name);
+        if (IsSymLink(candidate)) {
+            continue;
+        }
+        const platform::RegularFileContent copy = platform::ReadRegularFile(candidate);
+        if (copy.result == platform::FileRead::Read && copy.bytes == bad.bytes) {
+            return candidate;
+        }
+    }
+    return QString();
+}
+
 // The shipped file, with the language of the refused file where that file names one: the user
 // keeps the language they chose.
 QByteArray ReplacementFor(const QString& refused) {
@@ -83,15 +108,16 @@ QByteArray ReplacementFor(const QString& refused) {
         platform::FormatInt(platform::Wtoi(language) == 1 ? 1 : 0));
 }
 
-void Log(const QString& path, const StartupConfig& result, const QString& why) {
+void Log(const QString& path, const StartupConfig& result, const QString& why, bool earlierCopy) {
     QString line = QStringLiteral("config.ini refused: ") + path + QStringLiteral(": ") +
                    result.fault->Describe() + QStringLiteral("; ");
     if (result.outcome == StartupConfig::Outcome::LeftAlone) {
         line += QStringLiteral("left as it is (") + why +
                 QStringLiteral("), running on the shipped settings; its saves will fail");
     } else if (!result.setAsidePath.isEmpty()) {
-        line += QStringLiteral("set aside as ") + result.setAsidePath +
-                QStringLiteral(", the shipped config.ini is in its place");
+        line +=
+            (earlierCopy ? QStringLiteral("already kept as ") : QStringLiteral("set aside as ")) +
+            result.setAsidePath + QStringLiteral(", the shipped config.ini is in its place");
     } else {
         line += QStringLiteral("the shipped config.ini is in its place");
     }
@@ -116,6 +142,7 @@ StartupConfig PrepareConfigIni(const QString& path, const QDateTime& now) {
     QByteArray replacement = ShippedConfigIni();
     QString why;
     bool place = false;
+    bool earlierCopy = false;  // the same bytes were set aside before
     switch (result.fault->kind) {
         case ConfigFault::Kind::Unreadable:
             // Its content is unknown: nothing may replace it.
@@ -134,7 +161,12 @@ StartupConfig PrepareConfigIni(const QString& path, const QDateTime& now) {
             [[fallthrough]];
         default:
             replacement = ReplacementFor(path);
-            result.setAsidePath = SetAside(path, now, why);
+            // A link is moved aside as it is, never its target replaced in its stead.
+            result.setAsidePath = IsSymLink(path) ? QString() : EarlierCopyOf(path);
+            earlierCopy = !result.setAsidePath.isEmpty();
+            if (!earlierCopy) {
+                result.setAsidePath = SetAside(path, now, why);
+            }
             place = !result.setAsidePath.isEmpty();
             break;
     }
@@ -144,13 +176,19 @@ StartupConfig PrepareConfigIni(const QString& path, const QDateTime& now) {
             result.outcome = StartupConfig::Outcome::Replaced;
         } else {
             why = QStringLiteral("the shipped one cannot be written: ") + written.reason;
+            // The user's file goes back where it was (a rename needs no space): better their
+            // own file than none while the program runs on the shipped settings.
+            if (earlierCopy ||
+                (!result.setAsidePath.isEmpty() && RenameNoReplace(result.setAsidePath, path))) {
+                result.setAsidePath.clear();
+            }
         }
     }
     if (result.outcome != StartupConfig::Outcome::Replaced) {
         result.outcome = StartupConfig::Outcome::LeftAlone;
         SetConfigStandIn(path, replacement);
     }
-    Log(path, result, why);
+    Log(path, result, why, earlierCopy);
     return result;
 }
 

@@ -322,20 +322,37 @@ QStringList TrayMenuItems() {
 }
 
 TEST_F(StartupInProcess, CopiesThatKilledSavesLeftGoAtStartUpAndNothingElse) {
-    const QStringList leftovers{QStringLiteral("skins/INI_CFG/config.ini.tJEPDm"),
-                                QStringLiteral("Macro_EN.dat.QWERTY"),
-                                QStringLiteral("Macro_CN.dat.abcxyz")};
-    const QStringList others{
-        QStringLiteral("skins/INI_CFG/config.ini.tJEPD"), QStringLiteral("Macro_EN.dat.QWERTYU"),
-        QStringLiteral("Macro_EN.dat.QWE4TY"), QStringLiteral("skins/INI_CFG/Config.ini.tJEPDm"),
-        QStringLiteral("skins/INI_CFG/other.ini.abcdef")};
+    // config.ini is a link: its copies stood beside the file it leads to.
+    const QString target = folder_.Path(QStringLiteral("mine/config.ini"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(target).absolutePath()));
+    ASSERT_TRUE(QFile::rename(folder_.ConfigIni(), target));
+    ASSERT_TRUE(QFile::link(target, folder_.ConfigIni()));
+    const QStringList leftovers{QStringLiteral("skins/INI_CFG/config.ini.zelbo-tmp-tJEP4m"),
+                                QStringLiteral("mine/config.ini.zelbo-tmp-Ab12Cd"),
+                                QStringLiteral("Macro_EN.dat.zelbo-tmp-QWERTY"),
+                                QStringLiteral("Macro_CN.dat.zelbo-tmp-abc9yz")};
+    // The user's own copies: the names a user gives a backup.
+    const QStringList others{QStringLiteral("skins/INI_CFG/config.ini.backup"),
+                             QStringLiteral("skins/INI_CFG/config.ini.before"),
+                             QStringLiteral("skins/INI_CFG/config.ini.BACKUP"),
+                             QStringLiteral("skins/INI_CFG/config.ini.mynote"),
+                             QStringLiteral("mine/config.ini.backup"),
+                             QStringLiteral("Macro_EN.dat.backup"),
+                             QStringLiteral("Macro_EN.dat.before"),
+                             QStringLiteral("Macro_CN.dat.golden"),
+                             QStringLiteral("skins/INI_CFG/config.ini.tJEPDm"),
+                             QStringLiteral("skins/INI_CFG/config.ini.zelbo-tmp-tJEP"),
+                             QStringLiteral("Macro_EN.dat.zelbo-tmp-QWERTYU"),
+                             QStringLiteral("Macro_EN.dat.zelbo-tmp-QW-RTY"),
+                             QStringLiteral("skins/INI_CFG/Config.ini.zelbo-tmp-tJEPDm"),
+                             QStringLiteral("skins/INI_CFG/other.ini.zelbo-tmp-abcdef")};
     for (const QString& name : leftovers + others) {
         ASSERT_TRUE(ProgramFolder::WriteFile(folder_.Path(name), "[Macros]\r\n"));
     }
     // A link or a folder of such a name is nothing a save made.
-    ASSERT_TRUE(QDir().mkdir(folder_.Path(QStringLiteral("Macro_EN.dat.Folder"))));
+    ASSERT_TRUE(QDir().mkdir(folder_.Path(QStringLiteral("Macro_EN.dat.zelbo-tmp-Folder"))));
     ASSERT_TRUE(QFile::link(folder_.Path(QStringLiteral("Macro_EN.dat")),
-                            folder_.Path(QStringLiteral("Macro_CN.dat.LinkTo"))));
+                            folder_.Path(QStringLiteral("Macro_CN.dat.zelbo-tmp-LinkTo"))));
     platform::SimulatedMouse mouse(BuiltInMouseAttributes());
     mouse.Unplug();
     platform::SetHidBackend(&mouse);
@@ -346,8 +363,9 @@ TEST_F(StartupInProcess, CopiesThatKilledSavesLeftGoAtStartUpAndNothingElse) {
     for (const QString& name : leftovers) {
         EXPECT_FALSE(QFileInfo::exists(folder_.Path(name))) << name.toStdString();
     }
-    for (const QString& name : others + QStringList{QStringLiteral("Macro_EN.dat.Folder"),
-                                                    QStringLiteral("Macro_CN.dat.LinkTo")}) {
+    for (const QString& name :
+         others + QStringList{QStringLiteral("Macro_EN.dat.zelbo-tmp-Folder"),
+                              QStringLiteral("Macro_CN.dat.zelbo-tmp-LinkTo")}) {
         EXPECT_TRUE(QFileInfo(folder_.Path(name)).exists()) << name.toStdString();
     }
     EXPECT_TRUE(QFileInfo::exists(folder_.ConfigIni()));

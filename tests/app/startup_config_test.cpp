@@ -16,6 +16,7 @@
 #include "platform/hid.h"
 #include "platform/simulated_mouse.h"
 #include "profile/profile_settings.h"
+#include "support/full_disk.h"
 #include "support/program_run.h"
 #include "support/qstring_print.h"
 
@@ -123,6 +124,34 @@ TEST_F(StartupConfigIni, AFileItCannotUseNeverReachesTheMouseAndNothingOfTheUser
                                QDir(folder).entryList().filter(QStringLiteral(".bad-")).value(0) +
                                QStringLiteral(", the shipped config.ini is in its place")))
         << Log().join(QLatin1Char('|')).toStdString();
+}
+
+// On a full disk the user's file stays where it was, and the mouse gets the shipped settings the
+// message says the program runs on.
+TEST_F(StartupConfigIni, OnAFullDiskTheUsersFileStaysAndTheMouseGetsWhatTheMessageSays) {
+    const QString config = folder_.ConfigIni();
+    const QByteArray edited =
+        ProgramFolder::ReadFile(QStringLiteral(ZELBO_SHIPPED_DIR "/skins/INI_CFG/config.ini"))
+            .replace("[Config3]\r\nK0=1", "[Config3]\r\nK0=500");
+    const QString unsaved =
+        QStringLiteral(", the default settings are used and changes cannot be saved!");
+    for (const QByteArray& bytes : {edited, QByteArray()}) {
+        messages_.Clear();
+        ASSERT_TRUE(ProgramFolder::WriteFile(config, bytes));
+        {
+            const testing_support::FullDisk full;
+            EXPECT_EQ(StartAndReadButtons(),
+                      (std::vector<std::uint8_t>{0x01, 0x02, 0x03, 0x04, 0x05, 0x0C, 0x00}));
+        }
+        EXPECT_EQ(messages_.Messages(),
+                  QStringList{(bytes.isEmpty() ? QStringLiteral("config.ini is missing or empty")
+                                               : QStringLiteral("config.ini cannot be used "
+                                                                "(Config3 K0)")) +
+                              unsaved});
+        EXPECT_EQ(ProgramFolder::ReadFile(config), bytes);
+        EXPECT_EQ(QDir(QFileInfo(config).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("config.ini")});
+    }
 }
 
 }  // namespace

@@ -3,18 +3,27 @@
 // user-interface thread; the log names each file and why; the mouse still gets its settings.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <functional>
+#include <vector>
 
 #include "common/log_file.h"
 #include "common/paths.h"
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
+#include "device/settings_image.h"
 #include "macro/macro_file_writer.h"
+#include "macro/macro_record.h"
 #include "platform/message_service.h"
 #include "profile/profile_settings.h"
 #include "support/apply_fixture.h"
+#include "support/full_disk.h"
 #include "support/program_run.h"
 #include "support/qstring_print.h"
+#include "support/qt_app.h"
 
 namespace {
 
@@ -77,8 +86,18 @@ TEST_F(SaveFailures, AnApplyThatCannotSaveTellsOnceAndStillReachesTheMouse) {
                   .size(),
               1);
 
+    // Told once until a save of the file succeeds again.
     messages_.Clear();
+    ApplySettings();
+    EXPECT_TRUE(messages_.Messages().isEmpty());
+    ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, ReadOnly | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(g_strMacroFile, ReadOnly | QFile::WriteOwner));
+    ApplySettings();
+    ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, ReadOnly));
+    ASSERT_TRUE(QFile::setPermissions(g_strMacroFile, ReadOnly));
     g_langSel = 0;
+    g_fireTime = 78;
+    g_macros[0].repeatCount = 6;
     ApplySettings();
     EXPECT_EQ(messages_.Messages(),
               QStringList{QStringLiteral("无法保存config.ini, Macro_EN.dat!")});
@@ -95,6 +114,7 @@ TEST_F(SaveFailures, TheDeviceEventsSaysAreToldOnTheUserInterfaceThreadOneEach) 
     MacroSendPass(ui);
     EXPECT_TRUE(messages_.Messages().isEmpty()) << "nothing told on the device threads";
     EXPECT_EQ(queue_.RunAll(), 1);
+    QCoreApplication::processEvents();
     EXPECT_EQ(messages_.Messages(), QStringList{told});
     EXPECT_EQ(g_dpiLevel, 3u);
 
@@ -103,7 +123,8 @@ TEST_F(SaveFailures, TheDeviceEventsSaysAreToldOnTheUserInterfaceThreadOneEach) 
     HandleInputReport(profile, 3, ui);
     EXPECT_EQ(messages_.Messages().size(), 1);
     EXPECT_EQ(queue_.RunAll(), 1);
-    EXPECT_EQ(messages_.Messages(), QStringList(2, told));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages_.Messages(), QStringList{told}) << "told once until config.ini is saved";
     EXPECT_EQ(g_curConfig, 2);
 
     // A level the mouse cannot have is neither taken nor saved.
@@ -113,9 +134,93 @@ TEST_F(SaveFailures, TheDeviceEventsSaysAreToldOnTheUserInterfaceThreadOneEach) 
     HandleInputReport(wild, 3, ui);
     MacroSendPass(ui);
     queue_.RunAll();
+    QCoreApplication::processEvents();
     EXPECT_EQ(g_dpiLevel, level);
     EXPECT_EQ(ConfigValue(QStringLiteral("Config2"), QStringLiteral("DPI_LEVEL")),
               QString::number(level));
+}
+
+// A full disk: no save replaces a file with less than it held; each is told and logged.
+TEST_F(SaveFailures, AFullDiskLeavesEveryFileAsItWasAndSaysSo) {
+    SetUserMacros({KeyMacro(2), KeyMacro(3)});
+    KeyFunc[0][0] = 50;  // the list is saved with the settings
+    ApplySettings();
+    const QByteArray config = ProgramFolder::ReadFile(g_strConfigIni);
+    const QByteArray macros = ProgramFolder::ReadFile(g_strMacroFile);
+    {
+        const testing_support::FullDisk full(100);
+        g_fireTime = 77;
+        g_macros[1].repeatCount = 5;
+        ApplySettings();
+        EXPECT_EQ(messages_.Messages(),
+                  QStringList{QStringLiteral("Cannot save config.ini, Macro_EN.dat!")});
+        g_macroCount = 1;
+        EXPECT_FALSE(OnWriteMacroList(g_strMacroFile, 1));
+    }
+    EXPECT_EQ(ProgramFolder::ReadFile(g_strConfigIni), config);
+    EXPECT_EQ(ProgramFolder::ReadFile(g_strMacroFile), macros);
+    for (const QString& file : {g_strConfigIni, g_strMacroFile}) {
+        EXPECT_FALSE(Log()
+                         .filter(QStringLiteral("Cannot save ") + file +
+                                 QStringLiteral(": No space left on device"))
+                         .isEmpty());
+        EXPECT_TRUE(QDir(QFileInfo(file).absolutePath())
+                        .entryList({QStringLiteral("*.zelbo-tmp-*")}, QDir::Files | QDir::Hidden)
+                        .isEmpty());
+    }
+}
+
+// A box shown while the mouse's event is still at work would hold it: the box must come after.
+class BodyAtMessage final : public platform::MessageService {
+public:
+    explicit BodyAtMessage(std::function<std::vector<std::uint8_t>()> body)
+        : body_(std::move(body)) {}
+    void Show(const QString& text) override {
+        texts.append(text);
+        bodies.push_back(body_());
+    }
+    QStringList texts;
+    std::vector<std::vector<std::uint8_t>> bodies;
+
+private:
+    std::function<std::vector<std::uint8_t>()> body_;
+};
+
+TEST_F(SaveFailures, TheMouseNeverWaitsOnTheMessageAndEachFileIsToldOnce) {
+    testing_support::TestApplication();
+    const UiExecutor ui = queue_.Executor();
+    SetUserMacros({RecoilMacro({10, 10})});
+    KeyFunc[0][0] = 50;
+    KeyFunc[0][1] = 16;  // device button 2: DPI
+    ApplySettings();
+    const int address = static_cast<int>(g_macroDevAddr[0][0]);
+    const int size = static_cast<int>(g_macroDevBodySize[0][0]);
+    const std::vector<std::uint8_t> before = Memory(address, size);
+    BodyAtMessage told([&] { return Memory(address, size); });
+    platform::SetMessageService(&told);
+
+    ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, ReadOnly));
+    for (std::uint8_t i = 0; i < 10; ++i) {
+        const std::uint8_t dpi[] = {0x06, 0xF2, static_cast<std::uint8_t>(4 + i % 2)};
+        HandleInputReport(dpi, 3, ui);
+        MacroSendPass(ui);
+        queue_.RunAll();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(told.texts, QStringList{QStringLiteral("Cannot save config.ini!")});
+    EXPECT_EQ(Log().filter(QStringLiteral("Cannot save ") + g_strConfigIni).size(), 10);
+
+    ASSERT_TRUE(QFile::setPermissions(g_strMacroFile, ReadOnly));
+    const std::uint8_t up[] = {0x06, 0x01, 0x00};
+    HandleInputReport(up, 3, ui);
+    queue_.RunAll();
+    QCoreApplication::processEvents();
+    platform::SetMessageService(&messages_);
+    EXPECT_EQ(told.texts.size(), 2);
+    EXPECT_EQ(told.texts.back(), QStringLiteral("Cannot save Macro_EN.dat!"));
+    EXPECT_NE(told.bodies.back(), before) << "the adjusted body was in the mouse before the box";
+    EXPECT_EQ(told.bodies.back(), Memory(address, size));
+    EXPECT_EQ(g_macros[0].stepParam[0].y, 11);
 }
 
 }  // namespace

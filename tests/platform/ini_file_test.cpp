@@ -174,9 +174,14 @@ TEST_F(IniFile, ReadStatesAndReasonsSayWhatIsWrong) {
         platform::WriteProfileStrings(std::span(&write, 1), PathOf("no/such/folder.ini")).reason,
         "No such file or directory");
 
-    // A whole file replaced, through a link as every write: the link stays, the file its mode.
+    // A whole file replaced, through a link as every write: the link stays, the file its mode,
+    // and, run as root, its owner and group: a run under sudo never takes the user's file.
     const QString target = Make("old", QStringLiteral("real.ini"));
     ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(target).constData(), 65534, 65534), 0);
+    }
     ASSERT_TRUE(QFile::link(target, PathOf("link.ini")));
     EXPECT_TRUE(platform::ReplaceWholeFile(PathOf("link.ini"), "new").ok);
     EXPECT_TRUE(QFileInfo(PathOf("link.ini")).isSymLink());
@@ -184,6 +189,8 @@ TEST_F(IniFile, ReadStatesAndReasonsSayWhatIsWrong) {
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(st.st_uid, root ? 65534u : ::geteuid());
+    EXPECT_EQ(st.st_gid, root ? 65534u : ::getegid());
 }
 
 TEST_F(IniFile, WriteThroughSymbolicLinkReplacesTheTarget) {

@@ -13,6 +13,7 @@
 #include "platform/message_service.h"
 #include "profile/config_store.h"
 #include "profile/profile_settings.h"
+#include "profile/save_failures.h"
 #include "support/ordinary_user.h"
 #include "support/qstring_print.h"
 
@@ -155,6 +156,21 @@ TEST_F(StartupConfigTest, TheSetAsideNameReplacesNothingAndALinkToNothingIsKept)
     EXPECT_EQ(Read(path_), shipped_);
 }
 
+TEST_F(StartupConfigTest, TheSameBadFileIsSetAsideOnceHoweverOftenItComesBack) {
+    const QByteArray bad = ShippedWith("USB_SPEED=2", "USB_SPEED=8");
+    ASSERT_TRUE(Write(path_, bad));
+    const StartupConfig first = PrepareConfigIni(path_, Now);
+    ASSERT_TRUE(Write(path_, bad));
+    const StartupConfig second = PrepareConfigIni(path_, Now.addSecs(60));
+    EXPECT_EQ(second.outcome, StartupConfig::Outcome::Replaced);
+    EXPECT_EQ(second.setAsidePath, first.setAsidePath);
+    EXPECT_EQ(Files(), QStringList({QStringLiteral("config.ini"),
+                                    QStringLiteral("config.ini.bad-20250102-030405")}));
+    EXPECT_EQ(Read(path_), shipped_);
+    EXPECT_TRUE(StartupConfigMessage(second, 1).endsWith(
+        QStringLiteral("Your file was kept as config.ini.bad-20250102-030405")));
+}
+
 // An ordinary user, whom permissions bind: a file without read permission, and one in a folder
 // that may not be changed, are left alone; the shipped settings (in the file's own language where
 // it could be read) serve the reads, and its saves fail and say so.
@@ -166,6 +182,7 @@ TEST_F(StartupConfigTest, AFileThatCannotBeReadOrMovedIsLeftAloneAndTheShippedSe
     testing_support::RunAsOrdinaryUser([&] {
         for (const bool readable : {false, true}) {
             SCOPED_TRACE(readable);
+            ForgetToldSaveFailures();  // each round is a start of its own
             ASSERT_TRUE(
                 QFile::setPermissions(path_, readable ? QFile::ReadOwner : QFile::Permissions()));
             ASSERT_EQ(::chmod(QFile::encodeName(folder_).constData(), 0500), 0);

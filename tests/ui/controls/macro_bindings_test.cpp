@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,7 +24,9 @@
 #include "macro/macro_file_writer.h"
 #include "macro/macro_fixture.h"
 #include "platform/dialog_service.h"
+#include "platform/file_replace.h"
 #include "platform/ini.h"
+#include "platform/message_service.h"
 #include "profile/config_check.h"
 #include "profile/config_store.h"
 #include "profile/profile_switch.h"
@@ -262,6 +266,55 @@ TEST_F(MacroBindings, AnApplyAfterADeleteSavesTheListAndConfigIniAlike) {
     ExpectMousePlays(1, 2, g_macros[1]);
     Restart();
     EXPECT_EQ(Shown(1, 2), "C");
+}
+
+// Set after a delete writes the list and config.ini's K keys together: neither file when one
+// cannot be written, and a kill between the two renames is finished by the next start.
+TEST_F(MacroBindings, TheListAndConfigIniAreSavedTogetherOrNotAtAll) {
+    platform::RecordingMessageService messages;
+    platform::MessageService* previous = platform::SetMessageService(&messages);
+    KeyFunc[0][1] = 51;
+    KeyFunc[0][2] = 52;
+    Start({Named(KeyMacro(2), "A"), Named(KeyMacro(4), "B"), Named(KeyMacro(6), "C")});
+    const QByteArray config = ProgramFolder::ReadFile(g_strConfigIni);
+    const QByteArray macros = ProgramFolder::ReadFile(g_strMacroFile);
+    const auto set = [this] {
+        Delete(0);
+        view_.SetRepeatBoxText(QStringLiteral("1"));
+        commands_.OnMacroButton(AdvApplyRepeat);
+    };
+
+    ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, QFile::ReadOwner));
+    set();
+    EXPECT_EQ(ProgramFolder::ReadFile(g_strConfigIni), config);
+    EXPECT_EQ(ProgramFolder::ReadFile(g_strMacroFile), macros);
+    EXPECT_EQ(messages.Messages(),
+              QStringList{QStringLiteral("Cannot save config.ini, Macro_EN.dat!")});
+    platform::SetMessageService(previous);
+    Restart();
+    EXPECT_EQ(ShownRow(0), QStringList({"1", "B", "C", "4", "5", "17", "16"}));
+
+    ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, QFile::ReadOwner | QFile::WriteOwner));
+    controls_.RefillMacroList();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        platform::SetBetweenRenamesForTests([] { ::_exit(0); });
+        set();
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "killed between the renames";
+    EXPECT_EQ(ListInFile(), QStringList({"B", "C"}));
+    EXPECT_EQ(ProgramFolder::ReadFile(g_strConfigIni), config) << "not renamed yet";
+    EXPECT_EQ(platform::FinishInterruptedReplace(g_strConfigIni), 1);
+    Restart();
+    EXPECT_EQ(ShownRow(0), QStringList({"1", "B", "C", "4", "5", "17", "16"}));
+    EXPECT_EQ(KRow(0)[1], "50");
+    EXPECT_TRUE(QDir(QFileInfo(g_strConfigIni).absolutePath())
+                    .entryList({QStringLiteral("*zelbo*")}, QDir::AllEntries | QDir::Hidden)
+                    .isEmpty());
 }
 
 // Opening another list or switching the language drops what the window held: the buttons name
