@@ -8,7 +8,8 @@ namespace testing_support {
 
 class FileReplaceCounter {
 public:
-    // Starts watching the folder of path for path's own name.
+    // Starts watching the folder of path for path's own name. Where inotify cannot watch it,
+    // the running test fails with the reason, and Take returns -1.
     explicit FileReplaceCounter(const QString& path);
     ~FileReplaceCounter();
     FileReplaceCounter(const FileReplaceCounter&) = delete;
