@@ -344,5 +344,5 @@ void CKVE_ZelboDlg::OnRestoreDefaults() {
 void CKVE_ZelboDlg::StartLedPreviewThread() {
     const UiExecutor toUi = UiThread();
     QWidget* window = this;
-    displayThreads_->StartLedPreview([toUi, window] { toUi([window] { window->update(); }); });
+    displayThreads_->StartLedPreview(ui::OneRepaintAtATime(toUi, [window] { window->update(); }));
 }
