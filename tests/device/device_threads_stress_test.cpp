@@ -2,6 +2,7 @@
 // hold press and release is relayed, in order, and nothing races (run under tsan).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -172,11 +173,22 @@ TEST_F(DeviceThreadsStressTest, RecoilBodiesWrittenBesideRepeatedApplyEndAsTheMa
         }
         injecting = false;
     });
+    const auto SetReports = [&] {
+        const std::vector<platform::SimulatedReport> trace = link_->mouse().Trace();
+        return std::count_if(trace.begin(), trace.end(), [](const auto& report) {
+            return report.direction == platform::SimulatedReport::Direction::Set;
+        });
+    };
     int applies = 0;
     while (injecting) {
         queue.RunAll();
         if (++applies % 8 == 0) {
             ApplySettings();
+            // Only this thread hands the worker bodies: a worker that was cut short writes
+            // nothing until the adjustments queued meanwhile are run.
+            const auto afterApply = SetReports();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            EXPECT_EQ(SetReports(), afterApply) << "the worker wrote on after an Apply";
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
