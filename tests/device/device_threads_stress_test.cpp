@@ -154,7 +154,19 @@ TEST_F(DeviceThreadsStressTest, HoldRelayNeverFollowsAButtonWithoutHold) {
 TEST_F(DeviceThreadsStressTest, RecoilBodiesWrittenBesideRepeatedApplyEndAsTheMacroIs) {
     SetUserMacros({RecoilMacro({10, 10, 10, 10, 10, 10})});
     KeyFunc[0][0] = 50;
+    const auto SetReportsFrom = [&](std::size_t from) {
+        std::vector<std::vector<std::uint8_t>> sets;
+        const std::vector<platform::SimulatedReport> trace = link_->mouse().Trace();
+        for (std::size_t i = from; i < trace.size(); ++i) {
+            if (trace[i].direction == platform::SimulatedReport::Direction::Set) {
+                sets.push_back(trace[i].bytes);
+            }
+        }
+        return sets;
+    };
+    link_->mouse().ClearTrace();
     ApplySettings();
+    const std::vector<std::vector<std::uint8_t>> image = SetReportsFrom(0);
     platform::SetClock(nullptr);
 
     QueuedExecutor queue;
@@ -173,22 +185,18 @@ TEST_F(DeviceThreadsStressTest, RecoilBodiesWrittenBesideRepeatedApplyEndAsTheMa
         }
         injecting = false;
     });
-    const auto SetReports = [&] {
-        const std::vector<platform::SimulatedReport> trace = link_->mouse().Trace();
-        return std::count_if(trace.begin(), trace.end(), [](const auto& report) {
-            return report.direction == platform::SimulatedReport::Direction::Set;
-        });
-    };
     int applies = 0;
     while (injecting) {
         queue.RunAll();
         if (++applies % 8 == 0) {
+            const std::size_t before = link_->mouse().Trace().size();
             ApplySettings();
-            // Only this thread hands the worker bodies: a worker that was cut short writes
-            // nothing until the adjustments queued meanwhile are run.
-            const auto afterApply = SetReports();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            EXPECT_EQ(SetReports(), afterApply) << "the worker wrote on after an Apply";
+            // The worker stops at the end of its run before the image starts, and writes nothing
+            // of its body inside it.
+            const auto during = SetReportsFrom(before);
+            const auto imageStart = std::find(during.rbegin(), during.rend(), image.front());
+            EXPECT_EQ(imageStart - during.rbegin() + 1, static_cast<long>(image.size()))
+                << "the worker wrote beside an Apply";
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
