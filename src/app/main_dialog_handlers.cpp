@@ -335,7 +335,10 @@ void CKVE_ZelboDlg::OnRestoreDefaults() {
     if (advancedPage) {
         preTranslator_->StopRunningRecording();
     }
-    RestoreDefaults(advancedPage);
+    RestoreDefaults();
+    if (advancedPage) {
+        RestoreFactoryMacroList();
+    }
     if (advancedPage && macroControls_) {
         macroControls_->RefillMacroList();
     }

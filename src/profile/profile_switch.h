@@ -23,8 +23,9 @@ void SwitchProfile(int p);
 
 // Factory settings: the built-in button row for profile 1, [CfgReset2]..[CfgReset4] for the
 // others, every other setting from [CfgReset2]; saved over [Config1]..[Config4] and reloaded.
-// With factoryMacros the macro list is replaced by the factory list of the language.
-void RestoreDefaults(bool factoryMacros);
+// The macro list's part (the factory list of the language, on the advanced page) is the
+// caller's: RestoreFactoryMacroList of macro_commands.h, right after.
+void RestoreDefaults();
 
 // The dialogs of the profile files, as the program asks for them.
 platform::FileDialogRequest ExportDialogRequest();
