@@ -25,8 +25,12 @@ void FailWithoutInotify(const char* call, const QString& folder) {
 
 }  // namespace
 
-FileReplaceCounter::FileReplaceCounter(const QString& path)
-    : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)),
+int FileReplaceCounter::DefaultInit(int flags) {
+    return ::inotify_init1(flags);
+}
+
+FileReplaceCounter::FileReplaceCounter(const QString& path, int (*inotifyInit)(int))
+    : fd_(inotifyInit(IN_NONBLOCK | IN_CLOEXEC)),
       name_(QFile::encodeName(QFileInfo(path).fileName())) {
     const QString folder = QFileInfo(path).absolutePath();
     if (fd_ < 0) {

@@ -10,7 +10,8 @@ class FileReplaceCounter {
 public:
     // Starts watching the folder of path for path's own name. Where inotify cannot watch it,
     // the running test fails with the reason, and Take returns -1.
-    explicit FileReplaceCounter(const QString& path);
+    // inotifyInit stands for inotify_init1, so a test of this class can make it fail.
+    explicit FileReplaceCounter(const QString& path, int (*inotifyInit)(int) = DefaultInit);
     ~FileReplaceCounter();
     FileReplaceCounter(const FileReplaceCounter&) = delete;
     FileReplaceCounter& operator=(const FileReplaceCounter&) = delete;
@@ -19,6 +20,8 @@ public:
     int Take();
 
 private:
+    static int DefaultInit(int flags);
+
     int fd_ = -1;
     QByteArray name_;
 };
