@@ -19,7 +19,7 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "device/key_codes.h"
+#include "common/key_codes.h"
 #include "macro/macro_file_writer.h"
 #include "macro/macro_record.h"
 

@@ -426,7 +426,7 @@ void CKVE_ZelboDlg::StartDeviceThreads() {
 void CKVE_ZelboDlg::StartBlinkThread() {
     const UiExecutor toUi = UiThread();
     QWidget* window = this;
-    displayThreads_->StartBlink([toUi, window] { toUi([window] { window->update(); }); });
+    displayThreads_->StartBlink(ui::OneRepaintAtATime(toUi, [window] { window->update(); }));
 }
 
 void CKVE_ZelboDlg::StopWorkerThreads() {

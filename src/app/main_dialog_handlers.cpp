@@ -335,7 +335,10 @@ void CKVE_ZelboDlg::OnRestoreDefaults() {
     if (advancedPage) {
         preTranslator_->StopRunningRecording();
     }
-    RestoreDefaults(advancedPage);
+    RestoreDefaults();
+    if (advancedPage) {
+        RestoreFactoryMacroList();
+    }
     if (advancedPage && macroControls_) {
         macroControls_->RefillMacroList();
     }
@@ -344,5 +347,5 @@ void CKVE_ZelboDlg::OnRestoreDefaults() {
 void CKVE_ZelboDlg::StartLedPreviewThread() {
     const UiExecutor toUi = UiThread();
     QWidget* window = this;
-    displayThreads_->StartLedPreview([toUi, window] { toUi([window] { window->update(); }); });
+    displayThreads_->StartLedPreview(ui::OneRepaintAtATime(toUi, [window] { window->update(); }));
 }

@@ -4,9 +4,9 @@
 #include <array>
 #include <mutex>
 
+#include "common/key_codes.h"
 #include "common/paths.h"
 #include "device/applied_settings.h"
-#include "device/key_codes.h"
 #include "device/macro_body.h"
 #include "device/settings_image.h"
 #include "macro/macro_bindings.h"

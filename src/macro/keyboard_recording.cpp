@@ -1,7 +1,7 @@
 // The recording state machine and the pre-translation's rules that need no window.
 #include "macro/keyboard_recording.h"
 
-#include "device/key_codes.h"
+#include "common/key_codes.h"
 #include "macro/macro_record.h"
 #include "macro/step_lines.h"
 #include "platform/clock.h"

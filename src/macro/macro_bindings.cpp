@@ -11,6 +11,7 @@
 #include "macro/macro_record.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
+#include "profile/button_code_translation.h"
 #include "profile/save_failures.h"
 
 std::array<int, ProfileCount> g_mouseFirstButtonMacro = {NoUserMacro, NoUserMacro, NoUserMacro,
@@ -60,6 +61,9 @@ void HoldChanges(int countBefore) {
     }
     g_held = HeldChanges{};
     g_held.held = true;
+    // From now on config.ini's K keys differ from KeyFunc: the store reads and saves them
+    // through this module.
+    SetButtonCodeTranslation({ButtonCodeForFile, TakeButtonCodesFromFile});
     g_held.count = std::clamp(countBefore, 0, MaxUserMacros);
     for (int j = 0; j < UserMacroSlots; ++j) {
         g_held.filePlace[j] = j;

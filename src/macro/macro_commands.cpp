@@ -14,6 +14,7 @@
 #include "platform/dialog_service.h"
 #include "platform/ini.h"
 #include "platform/message_service.h"
+#include "profile/profile_settings.h"
 
 namespace {
 
@@ -91,6 +92,11 @@ bool MacroCommands::OnMacroButton(int advIndex) {
         default:
             return false;
     }
+}
+
+void RestoreFactoryMacroList() {
+    OnReadMacroList(FactoryMacroFilePath(g_strExeDir, g_langSel));
+    OnUserMacroListReplaced();
 }
 
 void MacroCommands::OnOpenMacroList() {

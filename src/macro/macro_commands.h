@@ -66,6 +66,10 @@ public:
     virtual void InvalidateWindow() = 0;
 };
 
+// The factory restore's part on the advanced page: the macro list becomes the factory list of
+// the language, and every button names again the macro config.ini gives it.
+void RestoreFactoryMacroList();
+
 class MacroCommands {
 public:
     explicit MacroCommands(MacroPageView& view) : view_(view) {}

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "device/key_codes.h"
+#include "common/key_codes.h"
 #include "platform/decimal.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Step and delay line texts.
 #include "macro/step_lines.h"
 
-#include "device/key_codes.h"
+#include "common/key_codes.h"
 
 std::int32_t g_keyDownSteps = 0;
 std::int32_t g_keyUpSteps = 0;

@@ -1,6 +1,8 @@
 #include "platform/clock.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace platform {
@@ -41,10 +43,42 @@ std::int64_t SystemClock::UtcMilliseconds() {
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
+bool SystemClock::SleepUnlessStopped(std::stop_token stop, int milliseconds) {
+    std::mutex mutex;
+    std::condition_variable_any wake;
+    std::unique_lock lock(mutex);
+    // Nothing notifies the variable: only the stop request or the time ends the wait.
+    wake.wait_for(lock, stop, std::chrono::milliseconds(milliseconds), [] { return false; });
+    return !stop.stop_requested();
+}
+
 void VirtualClock::Sleep(int milliseconds) {
     if (milliseconds > 0) {
         now_.fetch_add(static_cast<std::int64_t>(milliseconds) * 1000);
+        Moved();
     }
+}
+
+void VirtualClock::Advance(std::int64_t microseconds) {
+    now_.fetch_add(microseconds);
+    Moved();
+}
+
+void VirtualClock::Moved() {
+    // The device threads sleep thousands of times a test: only a waiting pause costs a lock.
+    if (waiters_.load() > 0) {
+        std::lock_guard lock(mutex_);
+        moved_.notify_all();
+    }
+}
+
+bool VirtualClock::SleepUnlessStopped(std::stop_token stop, int milliseconds) {
+    const std::int64_t end = now_.load() + static_cast<std::int64_t>(milliseconds) * 1000;
+    std::unique_lock lock(mutex_);
+    ++waiters_;
+    moved_.wait(lock, stop, [&] { return now_.load() >= end; });
+    --waiters_;
+    return !stop.stop_requested();
 }
 
 Clock& CurrentClock() {

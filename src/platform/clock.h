@@ -4,7 +4,10 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
+#include <stop_token>
 
 namespace platform {
 
@@ -18,6 +21,12 @@ public:
     virtual std::int64_t NowMicroseconds() = 0;
     // The time of day's calendar clock: milliseconds since 1970-01-01 00:00 UTC.
     virtual std::int64_t UtcMilliseconds() = 0;
+    // A pause a stop request ends early, for threads that only wait to show the next step.
+    // Returns false when stop was requested. By default the pause is a Sleep.
+    virtual bool SleepUnlessStopped(std::stop_token stop, int milliseconds) {
+        Sleep(milliseconds);
+        return !stop.stop_requested();
+    }
 };
 
 // Real sleeps, steady clock.
@@ -27,21 +36,34 @@ public:
     void SleepPrecise(int milliseconds) override;
     std::int64_t NowMicroseconds() override;
     std::int64_t UtcMilliseconds() override;
+    bool SleepUnlessStopped(std::stop_token stop, int milliseconds) override;
 };
 
-// Sleeping advances the virtual time at once; nothing waits.
+// Sleeping advances the virtual time at once; nothing waits. A SleepUnlessStopped pause is the
+// exception: it waits, as on the real clock, until others have moved the time past its end (by
+// Advance or their own sleeps) or stop is requested, so a thread that only paces a display
+// never races ahead of the test.
 class VirtualClock final : public Clock {
 public:
     void Sleep(int milliseconds) override;
     std::int64_t NowMicroseconds() override { return now_.load(); }
-    void Advance(std::int64_t microseconds) { now_.fetch_add(microseconds); }
+    void Advance(std::int64_t microseconds);
+    bool SleepUnlessStopped(std::stop_token stop, int milliseconds) override;
+    // How many SleepUnlessStopped pauses wait now: a test moves the time once they do.
+    int Waiting() const { return waiters_.load(); }
     // The calendar clock moves with the virtual time; this sets where it stands now.
     void SetUtcMilliseconds(std::int64_t utcMs) { utcStartMs_.store(utcMs - now_.load() / 1000); }
     std::int64_t UtcMilliseconds() override { return utcStartMs_.load() + now_.load() / 1000; }
 
 private:
+    // Wakes the pauses of SleepUnlessStopped after the time moved.
+    void Moved();
+
     std::atomic<std::int64_t> now_{0};
     std::atomic<std::int64_t> utcStartMs_{0};
+    std::atomic<int> waiters_{0};
+    std::mutex mutex_;
+    std::condition_variable_any moved_;
 };
 
 // The clock in force (the system clock unless a test installed another).

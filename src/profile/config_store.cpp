@@ -1,10 +1,10 @@
 #include "profile/config_store.h"
 
-#include "macro/macro_bindings.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
 #include "platform/ini_document.h"
 #include "platform/message_service.h"
+#include "profile/button_code_translation.h"
 #include "profile/config_keys.h"
 #include "profile/profile_settings.h"
 #include "profile/save_failures.h"
@@ -106,7 +106,7 @@ void LoadConfig(const Source& source, int n, bool fromReset) {
             KeyFunc[r][k] = ReadInt(rowSection, KKey(k), ShortValue, source);
         }
     }
-    TakeButtonCodesFromFile(source.path);
+    CurrentButtonCodeTranslation().takeFromFile(source.path);
 
     g_modeStatus = ReadInt(section, QStringLiteral("MODE_STATUS"), ShortValue, source);
     g_wheelStatus = ReadInt(section, QStringLiteral("WHEEL_STATUS"), ShortValue, source);
@@ -156,7 +156,7 @@ bool SaveAllConfigs(QString path, int /*n*/) {
         const QString section = g_strCfgSection;
 
         for (int k = 0; k < ButtonSlotCount; ++k) {
-            add(section, KKey(k), ButtonCodeForFile(path, KeyFunc[r][k]));
+            add(section, KKey(k), CurrentButtonCodeTranslation().forFile(path, KeyFunc[r][k]));
         }
         add(section, QStringLiteral("MODE_STATUS"), Signed(g_modeStatus));
         add(section, QStringLiteral("DPI_LEVEL"), Signed(g_dpiLevel));

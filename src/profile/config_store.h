@@ -25,7 +25,8 @@ void ReadInitSection(QString path);
 // "CfgReset" when fromReset (row 0 then takes the built-in g_defaultKeyFunc) and "Config"
 // otherwise. Missing keys read as 0. In config.ini a K key names a user macro by its place in
 // the user's macro file, which may differ from its place in the window's list until the list is
-// saved (macro_bindings.h): both ways are translated here.
+// saved: both ways are translated here, through the translation the macro bindings install
+// (button_code_translation.h).
 void OnReadConfig(QString path, int n, bool fromReset);
 // The same load from the text of a config.ini (the shipped one) instead of a file.
 void OnReadConfigText(const QByteArray& content, int n, bool fromReset);

@@ -4,8 +4,6 @@
 
 #include "common/log_file.h"
 #include "common/paths.h"
-#include "macro/macro_bindings.h"
-#include "macro/macro_file_reader.h"
 #include "platform/ini.h"
 #include "platform/message_service.h"
 #include "profile/config_check.h"
@@ -85,15 +83,11 @@ void LoadFactorySettings() {
 
 }  // namespace
 
-void RestoreDefaults(bool factoryMacros) {
+void RestoreDefaults() {
     LoadFactorySettings();
     // As for a switch: a failed save leaves the factory values in memory.
     if (SaveAllConfigs(g_strConfigIni, FactorySection)) {
         OnReadConfig(g_strConfigIni, g_curConfig, false);
-    }
-    if (factoryMacros) {
-        OnReadMacroList(FactoryMacroFilePath(g_strExeDir, g_langSel));
-        OnUserMacroListReplaced();
     }
 }
 

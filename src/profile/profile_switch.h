@@ -25,8 +25,9 @@ void SwitchProfile(int p);
 // others, every other setting from [CfgReset2]; saved over [Config1]..[Config4] and reloaded.
 // Where config.ini's factory sections are missing or would not pass as profiles, those of the
 // shipped config.ini are taken instead (and the log says so).
-// With factoryMacros the macro list is replaced by the factory list of the language.
-void RestoreDefaults(bool factoryMacros);
+// The macro list's part (the factory list of the language, on the advanced page) is the
+// caller's: RestoreFactoryMacroList of macro_commands.h, right after.
+void RestoreDefaults();
 
 // The dialogs of the profile files, as the program asks for them.
 platform::FileDialogRequest ExportDialogRequest();

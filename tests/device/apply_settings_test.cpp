@@ -135,7 +135,7 @@ TEST_F(ApplySettingsTest, AFactoryRestoreNeverSendsFactorySectionsTheWindowCould
         file.close();
         g_fireTime = 77;
         KeyFunc[2] = {5, 4, 3, 2, 0, 0, 0};
-        RestoreDefaults(false);
+        RestoreDefaults();
         ApplySettings();
         return Memory(0x008, 0x78);
     };

@@ -6,12 +6,15 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
 #include "common/paths.h"
 #include "device/apply_settings.h"
 #include "device/device_threads.h"
+#include "device/macro_body.h"
+#include "device/power_apply.h"
 #include "device/settings_image.h"
 #include "platform/clock.h"
 #include "profile/profile_settings.h"
@@ -176,6 +179,34 @@ TEST_F(BodyWriterTest, EventsThatComeWhileABodyIsWrittenAreAdjustedAndWrittenOnc
     EXPECT_EQ(g_macros[0].stepParam[1].y, 15);
     EXPECT_EQ(Memory(0x246, 2), (std::vector<std::uint8_t>{15, 0}));
     EXPECT_EQ(Memory(0x24C, 2), (std::vector<std::uint8_t>{15, 0}));
+}
+
+// Apply and the power writes send the whole image, which holds every body as the window has it
+// now: a body still waiting for the worker is dropped first, never written over the image after.
+TEST_F(BodyWriterTest, ApplyAndThePowerWritesDropTheBodiesTheWorkerStillHad) {
+    SetUserMacros({RecoilMacro({10, 10})});
+    KeyFunc[0][0] = 50;
+    ApplySettings();
+    const std::vector<std::uint8_t> body = EncodeMacroBody(g_macros[0], MacroBodySize(g_macros[0]));
+    const int size = static_cast<int>(body.size());
+    ASSERT_EQ(Memory(0x240, size), body);
+    SetMacroBodyWriter(&writer_);  // not started yet: what it is given waits in its queue
+    const std::function<void()> imageWrites[] = {[] { ApplySettings(); },
+                                                 [] { ApplySettingsOnPowerEvent(PBT_APMSUSPEND); }};
+    std::atomic<int> done{0};
+    for (const auto& write : imageWrites) {
+        const int before = done.load();
+        writer_.Write(0x240, std::vector<std::uint8_t>(body.size(), 0x55), [&] { ++done; });
+        write();
+        EXPECT_EQ(done.load(), before + 1) << "the waiting body is dropped first";
+    }
+    gate_.Open();
+    writer_.Start();
+    while (done.load() < 2) {
+        std::this_thread::yield();  // only without the drop: the worker writes them now
+    }
+    writer_.Stop();
+    EXPECT_EQ(Memory(0x240, size), body);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // hold press and release is relayed, in order, and nothing races (run under tsan).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -153,7 +154,19 @@ TEST_F(DeviceThreadsStressTest, HoldRelayNeverFollowsAButtonWithoutHold) {
 TEST_F(DeviceThreadsStressTest, RecoilBodiesWrittenBesideRepeatedApplyEndAsTheMacroIs) {
     SetUserMacros({RecoilMacro({10, 10, 10, 10, 10, 10})});
     KeyFunc[0][0] = 50;
+    const auto SetReportsFrom = [&](std::size_t from) {
+        std::vector<std::vector<std::uint8_t>> sets;
+        const std::vector<platform::SimulatedReport> trace = link_->mouse().Trace();
+        for (std::size_t i = from; i < trace.size(); ++i) {
+            if (trace[i].direction == platform::SimulatedReport::Direction::Set) {
+                sets.push_back(trace[i].bytes);
+            }
+        }
+        return sets;
+    };
+    link_->mouse().ClearTrace();
     ApplySettings();
+    const std::vector<std::vector<std::uint8_t>> image = SetReportsFrom(0);
     platform::SetClock(nullptr);
 
     QueuedExecutor queue;
@@ -176,7 +189,14 @@ TEST_F(DeviceThreadsStressTest, RecoilBodiesWrittenBesideRepeatedApplyEndAsTheMa
     while (injecting) {
         queue.RunAll();
         if (++applies % 8 == 0) {
+            const std::size_t before = link_->mouse().Trace().size();
             ApplySettings();
+            // The worker stops at the end of its run before the image starts, and writes nothing
+            // of its body inside it.
+            const auto during = SetReportsFrom(before);
+            const auto imageStart = std::find(during.rbegin(), during.rend(), image.front());
+            EXPECT_EQ(imageStart - during.rbegin() + 1, static_cast<long>(image.size()))
+                << "the worker wrote beside an Apply";
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }

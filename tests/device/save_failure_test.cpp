@@ -106,6 +106,7 @@ TEST_F(SaveFailures, AnApplyThatCannotSaveTellsOnceAndStillReachesTheMouse) {
 TEST_F(SaveFailures, TheDeviceEventsSaysAreToldOnTheUserInterfaceThreadOneEach) {
     const UiExecutor ui = queue_.Executor();
     KeyFunc[0][1] = 16;  // device button 2: DPI
+    KeyFunc[1][1] = 16;  // also in profile 2, where the mouse switches below
     ApplySettings();
     ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, ReadOnly));
     const QString told = QStringLiteral("Cannot save config.ini!");
@@ -130,14 +131,16 @@ TEST_F(SaveFailures, TheDeviceEventsSaysAreToldOnTheUserInterfaceThreadOneEach) 
     // A level the mouse cannot have is neither taken nor saved.
     ASSERT_TRUE(QFile::setPermissions(g_strConfigIni, ReadOnly | QFile::WriteOwner));
     const std::uint32_t level = g_dpiLevel;
-    const std::uint8_t wild[] = {0x06, 0xF2, 0x09};
-    HandleInputReport(wild, 3, ui);
-    MacroSendPass(ui);
-    queue_.RunAll();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(g_dpiLevel, level);
-    EXPECT_EQ(ConfigValue(QStringLiteral("Config2"), QStringLiteral("DPI_LEVEL")),
-              QString::number(level));
+    for (const std::uint8_t wildLevel : {6, 9}) {
+        const std::uint8_t wild[] = {0x06, 0xF2, wildLevel};
+        HandleInputReport(wild, 3, ui);
+        MacroSendPass(ui);
+        EXPECT_EQ(queue_.RunAll(), 1) << "the event reaches the user-interface thread";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(g_dpiLevel, level);
+        EXPECT_EQ(ConfigValue(QStringLiteral("Config2"), QStringLiteral("DPI_LEVEL")),
+                  QString::number(level));
+    }
 }
 
 // A full disk: no save replaces a file with less than it held; each is told and logged.

@@ -6,7 +6,9 @@
 #include "support/file_replace_counter.h"
 #include "support/killed_writer.h"
 
+#include <gtest/gtest-spi.h>
 #include <QDir>
+#include <cerrno>
 #include <vector>
 
 namespace {
@@ -113,6 +115,22 @@ TEST_F(IniTransaction, ReplacesTheFileOnceAndOnlyWhenItChanges) {
     ASSERT_TRUE(WritePrivateProfileStrings(
         std::vector{Set("Config1", "K0", "7"), Set("Config1", "K0", "49")}, path));
     EXPECT_EQ(replaced.Take(), 0);
+}
+
+// inotify_init1 where the user's inotify instances are used up.
+int NoInotify(int /*flags*/) {
+    errno = EMFILE;
+    return -1;
+}
+
+// Where inotify cannot be set up (as when the user's inotify instances are used up), the counter
+// fails the test with the reason instead of counting 0.
+TEST_F(IniTransaction, AReplaceCounterThatCannotWatchFailsTheTestSayingWhy) {
+    const QString path = Make(Crlf);
+    int counted = 0;
+    EXPECT_NONFATAL_FAILURE(counted = FileReplaceCounter(path, NoInotify).Take(),
+                            "inotify_init1 failed with errno 24");
+    EXPECT_EQ(counted, -1);
 }
 
 // A process killed at any moment of its saves leaves one of the two complete files.

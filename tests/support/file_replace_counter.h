@@ -8,8 +8,10 @@ namespace testing_support {
 
 class FileReplaceCounter {
 public:
-    // Starts watching the folder of path for path's own name.
-    explicit FileReplaceCounter(const QString& path);
+    // Starts watching the folder of path for path's own name. Where inotify cannot watch it,
+    // the running test fails with the reason, and Take returns -1.
+    // inotifyInit stands for inotify_init1, so a test of this class can make it fail.
+    explicit FileReplaceCounter(const QString& path, int (*inotifyInit)(int) = DefaultInit);
     ~FileReplaceCounter();
     FileReplaceCounter(const FileReplaceCounter&) = delete;
     FileReplaceCounter& operator=(const FileReplaceCounter&) = delete;
@@ -18,6 +20,8 @@ public:
     int Take();
 
 private:
+    static int DefaultInit(int flags);
+
     int fd_ = -1;
     QByteArray name_;
 };

@@ -1,8 +1,7 @@
 #include "ui/pages/display_threads.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <atomic>
+#include <memory>
 
 #include "device/settings_image.h"
 #include "platform/clock.h"
@@ -52,20 +51,22 @@ int LedPreviewPeriodMs(std::uint8_t cycleTime) {
 }
 
 bool DisplayWait(std::stop_token stop, int milliseconds) {
-    if (stop.stop_requested()) {
-        return false;
-    }
-    if (dynamic_cast<platform::SystemClock*>(&platform::CurrentClock()) == nullptr) {
-        // A test's clock: its pause is virtual, so nothing would be gained by waking early.
-        platform::Sleep(milliseconds);
-        return !stop.stop_requested();
-    }
-    std::mutex mutex;
-    std::condition_variable_any wake;
-    std::unique_lock lock(mutex);
-    // Nothing notifies the variable: only the stop request or the time ends the wait.
-    wake.wait_for(lock, stop, std::chrono::milliseconds(milliseconds), [] { return false; });
-    return !stop.stop_requested();
+    return !stop.stop_requested() &&
+           platform::CurrentClock().SleepUnlessStopped(stop, milliseconds);
+}
+
+RepaintRequest OneRepaintAtATime(const UiExecutor& toUi, std::function<void()> repaint) {
+    auto pending = std::make_shared<std::atomic<bool>>(false);
+    return [toUi, repaint = std::move(repaint), pending] {
+        if (pending->exchange(true)) {
+            return;  // the repaint still waiting will show this state too
+        }
+        toUi([repaint, pending] {
+            // Cleared first: a change made while this one paints asks for the next.
+            pending->store(false);
+            repaint();
+        });
+    };
 }
 
 void LedPreviewThd(std::stop_token stop, RepaintRequest repaint) {

@@ -14,6 +14,8 @@
 #include <stop_token>
 #include <thread>
 
+#include "device/ui_executor.h"
+
 namespace ui {
 
 using RepaintRequest = std::function<void()>;
@@ -22,9 +24,14 @@ using RepaintRequest = std::function<void()>;
 // value (a hand-edited config.ini) runs at the fastest speed, 300 ms.
 int LedPreviewPeriodMs(std::uint8_t cycleTime);
 
-// Pauses for milliseconds on the clock in force; returns false (at once, on the real clock)
-// when stop is requested.
+// Pauses for milliseconds on the clock in force; returns false (at once) when stop is
+// requested. On a test's virtual clock the pause lasts until the test moves the time.
 bool DisplayWait(std::stop_token stop, int milliseconds);
+
+// A repaint request for a display thread: it queues repaint to the user-interface thread
+// through toUi, but never while its last request is still queued. A window too busy to paint
+// (or a pause cut short) then costs one waiting event, never a queue that grows without end.
+RepaintRequest OneRepaintAtATime(const UiExecutor& toUi, std::function<void()> repaint);
 
 // The thread procedures. Each clears its running flag as it ends.
 void LedPreviewThd(std::stop_token stop, RepaintRequest repaint);

@@ -6,6 +6,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "device/settings_image.h"
@@ -20,6 +23,17 @@ struct Shown {
     bool gray;
     int colour;
     std::int64_t atMs;
+};
+
+// Virtual time in which every pause, even one a stop could end, passes at once.
+class PassingClock final : public platform::Clock {
+public:
+    void Sleep(int milliseconds) override { time_.Sleep(milliseconds); }
+    std::int64_t NowMicroseconds() override { return time_.NowMicroseconds(); }
+    std::int64_t UtcMilliseconds() override { return time_.UtcMilliseconds(); }
+
+private:
+    platform::VirtualClock time_;
 };
 
 class DisplayThreadsTest : public ::testing::Test {
@@ -43,9 +57,10 @@ protected:
         }
     }
 
-    // Runs the preview on this thread on virtual time until it has asked for steps repaints.
+    // Runs the preview on this thread on virtual time whose pauses pass at once, until it has
+    // asked for steps repaints.
     std::vector<Shown> Preview(int steps) {
-        platform::VirtualClock clock;
+        PassingClock clock;
         platform::Clock* previous = platform::SetClock(&clock);
         std::vector<Shown> shown;
         g_page = PageColor;
@@ -123,6 +138,58 @@ TEST_F(DisplayThreadsTest, BothThreadsEndPromptlyInTheMiddleOfTheirPauses) {
     EXPECT_EQ(blinks.load(), 1);
     EXPECT_EQ(g_ledPreviewRunning.load(), 0);
     EXPECT_EQ(g_blinkRunning.load(), 0);
+}
+
+// On the tests' clock the preview waits for the test to move the time, and a window that has
+// not yet painted gets no second request: nothing floods its queue.
+TEST_F(DisplayThreadsTest, ThePreviewStepsAsTheTimeMovesAndAsksOneRepaintAtATime) {
+    g_cycColorOn[3] = 1;
+    g_page = PageColor;
+    platform::VirtualClock clock;
+    platform::Clock* previous = platform::SetClock(&clock);
+    std::mutex mutex;
+    std::vector<std::function<void()>> queued;
+    const auto Queued = [&] {
+        std::lock_guard lock(mutex);
+        return queued.size();
+    };
+    int painted = 0;
+    const auto StepAndWait = [&](std::uint8_t gray) {
+        while (clock.Waiting() == 0) {
+            std::this_thread::yield();
+        }
+        clock.Advance(300'000);
+        while (g_ledPreviewGray.load() != gray) {
+            std::this_thread::yield();
+        }
+    };
+    {
+        ui::DisplayThreads threads;
+        threads.StartLedPreview(ui::OneRepaintAtATime(
+            [&](std::function<void()> work) {
+                std::lock_guard lock(mutex);
+                queued.push_back(std::move(work));
+            },
+            [&] { ++painted; }));
+        while (Queued() == 0) {
+            std::this_thread::yield();
+        }
+        EXPECT_EQ(clock.NowMicroseconds(), 0) << "the pause waits for the test's time";
+        StepAndWait(0);
+        StepAndWait(1);  // so the step before has asked for its repaint
+        EXPECT_EQ(Queued(), 1u) << "no request while one is queued";
+        {
+            std::lock_guard lock(mutex);
+            queued.front()();
+            queued.clear();
+        }
+        EXPECT_EQ(painted, 1);
+        StepAndWait(0);
+        StepAndWait(1);
+        EXPECT_EQ(Queued(), 1u) << "the next request once the window painted";
+    }
+    platform::SetClock(previous);
+    EXPECT_EQ(g_ledPreviewRunning.load(), 0);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "device/key_codes.h"
+#include "common/key_codes.h"
 
 #include <gtest/gtest.h>
 
