@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -160,6 +161,8 @@ private:
     // SW_SHOW then SW_RESTORE: shown, not minimised, on top; a window that was hidden or
     // minimised comes back where it was, a shown one stays where it is.
     void ShowRestored();
+    // The skin's drag: a press on the caption, at a point of the window (packed).
+    void OnNcLButtonDown(std::uintptr_t hitTest, std::intptr_t point);
     // The system menu at a screen position; the chosen item arrives as WM_SYSCOMMAND.
     void ShowSystemMenu(QPoint screenPos);
     // Sleep and wake-up of the machine arrive as WM_POWERBROADCAST.
@@ -191,6 +194,13 @@ private:
     bool hiddenToTray_ = false;
     // The skin's drag was handed to the window manager and no press came since.
     bool moveHandedOver_ = false;
+    // The last left press, in the window and on the screen, as the toolkit gave it: the drag it
+    // starts is anchored on its exact screen place, which the press's whole window coordinates
+    // cannot give back at a display scale above 1.
+    struct Press {
+        QPointF inWindow;
+        QPointF onScreen;
+    } lastPress_;
     std::optional<QPoint> place_;
     int endResult_ = 0;
 };

@@ -59,6 +59,7 @@ namespace {
 constexpr unsigned SC_MINIMIZE = 0xF020;
 constexpr unsigned SC_CLOSE = 0xF060;
 constexpr unsigned SC_ABOUT = 0x0010;  // the About item of the system menu
+constexpr std::uintptr_t HTCAPTION = 2;
 
 }  // namespace
 
@@ -178,6 +179,24 @@ void CKVE_ZelboDlg::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
         update();
     }
+}
+
+void CKVE_ZelboDlg::OnNcLButtonDown(std::uintptr_t hitTest, std::intptr_t point) {
+    // The skin drags the window by posting a press on the caption. The press may be over by now
+    // (a quick click): a move started then would have the window follow the pointer with no
+    // button held, until the next click. A release that comes after this look but before the
+    // window manager takes the move reaches this window, and mouseReleaseEvent ends the move.
+    if (hitTest != HTCAPTION) {
+        return;
+    }
+    const QPoint pressedAt(static_cast<std::int16_t>(point & 0xFFFF),
+                           static_cast<std::int16_t>((point >> 16) & 0xFFFF));
+    // The press that posted this, on the screen as the X server reported it; a press the
+    // message does not come from counts from the window's place.
+    const QPointF onScreen = lastPress_.inWindow.toPoint() == pressedAt
+                                 ? lastPress_.onScreen
+                                 : QPointF(ui::ScreenPlace(*this) + pressedAt);
+    moveHandedOver_ = ui::StartWindowMoveWhileHeld(*this, onScreen);
 }
 
 void CKVE_ZelboDlg::OnTrayExit() {

@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <cstdint>
@@ -21,6 +22,21 @@ xcb_connection_t* X11Connection() {
 xcb_window_t RootWindow(xcb_connection_t* connection) {
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     return screen != nullptr ? screen->root : 0;
+}
+
+// The factor between the two pixel counts on the window's screen, and the point both share: the
+// toolkit keeps a screen's top left corner at its device place and scales from there.
+struct ScreenScale {
+    qreal factor = 1.0;
+    QPointF origin;
+};
+
+ScreenScale ScaleOf(const QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr || screen->devicePixelRatio() <= 0) {
+        return {};
+    }
+    return {screen->devicePixelRatio(), QPointF(screen->geometry().topLeft())};
 }
 
 constexpr std::uint32_t NetWmMoveResizeMove = 8;
@@ -68,7 +84,7 @@ bool LeftButtonHeld() {
     return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
 }
 
-bool StartWindowMoveWhileHeld(QWidget& window, QPoint pressedAt) {
+bool StartWindowMoveWhileHeld(QWidget& window, QPointF pressedOnScreen) {
     xcb_connection_t* connection = X11Connection();
     if (connection == nullptr || window.internalWinId() == 0) {
         if (!LeftButtonHeld() || window.windowHandle() == nullptr) {
@@ -89,7 +105,7 @@ bool StartWindowMoveWhileHeld(QWidget& window, QPoint pressedAt) {
     }
     // The move is anchored where the button went down, so a pointer that travelled before the
     // request reached the window manager still drags the window by the spot it took.
-    const QPoint anchor = ScreenPlace(window) + pressedAt;
+    const QPoint anchor = ToDevicePixels(window, pressedOnScreen);
     // The press's implicit grab is ours until the release: the window manager needs it.
     xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
     return SendMoveResize(connection, window, anchor, NetWmMoveResizeMove);
@@ -111,12 +127,22 @@ QPoint ScreenPlace(const QWidget& window) {
                                       RootWindow(connection), 0, 0),
             nullptr);
         if (reply != nullptr) {
-            const QPoint place(reply->dst_x, reply->dst_y);
+            const QPointF device(reply->dst_x, reply->dst_y);
             std::free(reply);
-            return place;
+            return FromDevicePixels(window, device).toPoint();
         }
     }
     return window.geometry().topLeft();
+}
+
+QPointF FromDevicePixels(const QWidget& window, QPointF device) {
+    const ScreenScale scale = ScaleOf(window);
+    return (device - scale.origin) / scale.factor + scale.origin;
+}
+
+QPoint ToDevicePixels(const QWidget& window, QPointF logical) {
+    const ScreenScale scale = ScaleOf(window);
+    return ((logical - scale.origin) * scale.factor + scale.origin).toPoint();
 }
 
 }  // namespace ui
