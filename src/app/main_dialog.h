@@ -201,6 +201,8 @@ private:
         QPointF inWindow;
         QPointF onScreen;
     } lastPress_;
+    // Kept when the window goes away (minimised or hidden, by any path), dropped when it comes
+    // back (by any path).
     std::optional<QPoint> place_;
     int endResult_ = 0;
 };

@@ -14,6 +14,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
+#include <QWindowStateChangeEvent>
 #include <mutex>
 #include "app/core/mouse_access.h"
 #include "common/log_file.h"
@@ -162,13 +163,14 @@ void CKVE_ZelboDlg::ShowRestored() {
     // Only a window that was away goes back to the place kept when it went: a shown one stays
     // where it is, wherever the user has moved it since. The place serves one return.
     const bool away = !isVisible() || isMinimized();
+    const std::optional<QPoint> kept = away ? place_ : std::nullopt;
+    place_.reset();
     // Restored before it is mapped: a window mapped while still minimised comes up iconic, and
     // the restore then races the window manager's handling of that map.
     setWindowState(windowState() & ~Qt::WindowMinimized);
-    if (away && place_.has_value()) {
-        setGeometry(QRect(*place_, size()));
+    if (kept.has_value()) {
+        setGeometry(QRect(*kept, size()));
     }
-    place_.reset();
     show();
     raise();
     activateWindow();
@@ -176,9 +178,23 @@ void CKVE_ZelboDlg::ShowRestored() {
 
 void CKVE_ZelboDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
-        update();
+    if (event->type() != QEvent::WindowStateChange) {
+        return;
     }
+    const bool wasMinimized =
+        static_cast<QWindowStateChangeEvent*>(event)->oldState().testFlag(Qt::WindowMinimized);
+    if (isMinimized()) {
+        // Minimised by the window manager too (its button, a key, a panel): the place it left
+        // from is the one to come back to, not one kept on an earlier way out.
+        if (!wasMinimized && isVisible() && !place_.has_value()) {
+            place_ = ui::ScreenPlace(*this);
+        }
+        return;
+    }
+    if (wasMinimized && isVisible()) {
+        place_.reset();  // back by the window manager: it may be moved before it goes again
+    }
+    update();
 }
 
 void CKVE_ZelboDlg::OnNcLButtonDown(std::uintptr_t hitTest, std::intptr_t point) {

@@ -180,6 +180,23 @@ TEST_P(DesktopWindow,
                 << "round " << round << ": the shown window moved when shown again";
         }
     }
+
+    // Minimised by the skin, then restored, moved and minimised again by the window manager:
+    // the icon shows it where it was moved to, not where the skin minimised it.
+    Click(FrameMinimise);
+    ASSERT_TRUE(WaitShown(false));
+    Xdotool({QStringLiteral("windowactivate"), QString::number(window_)});
+    ASSERT_TRUE(WaitShown(true)) << "the window manager did not restore the window";
+    placed = WindowPlace() + QPoint(160, 120);
+    DragBy({160, 120});
+    ASSERT_TRUE(Eventually([&] { return WindowPlace() == placed; }));
+    Xdotool({QStringLiteral("windowminimize"), QString::number(window_)});
+    ASSERT_TRUE(WaitShown(false)) << "the window manager did not minimise the window";
+    DoubleClickTrayIcon();
+    ASSERT_TRUE(WaitShown(true));
+    EXPECT_FALSE(Eventually([&] { return !Near(WindowPlace(), placed); }, 1000))
+        << "shown at " << WindowPlace().x() << "," << WindowPlace().y() << ", minimised at "
+        << placed.x() << "," << placed.y();
 }
 
 TEST_P(DesktopWindow, ARightClickOnTheMacroListOpensItsMenuAtThePointer) {
