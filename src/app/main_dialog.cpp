@@ -13,7 +13,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPointF>
 #include <QWindow>
 #include <deque>
 #include <mutex>
@@ -556,7 +555,6 @@ void CKVE_ZelboDlg::paintEvent(QPaintEvent*) {
 void CKVE_ZelboDlg::mousePressEvent(QMouseEvent* event) {
     moveHandedOver_ = false;  // a move handed over before has ended: the button went up
     if (event->button() == Qt::LeftButton) {
-        lastPress_ = {event->position(), event->globalPosition()};
         OnLButtonDown(0, event->position().toPoint());
     }
 }

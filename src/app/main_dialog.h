@@ -8,7 +8,6 @@
 #include <QDialog>
 #include <QIcon>
 #include <QPoint>
-#include <QPointF>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -194,13 +193,6 @@ private:
     bool hiddenToTray_ = false;
     // The skin's drag was handed to the window manager and no press came since.
     bool moveHandedOver_ = false;
-    // The last left press, in the window and on the screen, as the toolkit gave it: the drag it
-    // starts is anchored on its exact screen place, which the press's whole window coordinates
-    // cannot give back at a display scale above 1.
-    struct Press {
-        QPointF inWindow;
-        QPointF onScreen;
-    } lastPress_;
     // Kept when the window goes away (minimised or hidden, by any path), dropped when it comes
     // back (by any path).
     std::optional<QPoint> place_;

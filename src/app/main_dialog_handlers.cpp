@@ -205,14 +205,9 @@ void CKVE_ZelboDlg::OnNcLButtonDown(std::uintptr_t hitTest, std::intptr_t point)
     if (hitTest != HTCAPTION) {
         return;
     }
-    const QPoint pressedAt(static_cast<std::int16_t>(point & 0xFFFF),
-                           static_cast<std::int16_t>((point >> 16) & 0xFFFF));
-    // The press that posted this, on the screen as the X server reported it; a press the
-    // message does not come from counts from the window's place.
-    const QPointF onScreen = lastPress_.inWindow.toPoint() == pressedAt
-                                 ? lastPress_.onScreen
-                                 : QPointF(ui::ScreenPlace(*this) + pressedAt);
-    moveHandedOver_ = ui::StartWindowMoveWhileHeld(*this, onScreen);
+    moveHandedOver_ = ui::StartWindowMoveWhileHeld(
+        *this, QPoint(static_cast<std::int16_t>(point & 0xFFFF),
+                      static_cast<std::int16_t>((point >> 16) & 0xFFFF)));
 }
 
 void CKVE_ZelboDlg::OnTrayExit() {

@@ -199,8 +199,30 @@ TEST_P(DesktopWindow,
         << placed.x() << "," << placed.y();
 }
 
-TEST_P(DesktopWindow, ARightClickOnTheMacroListOpensItsMenuAtThePointer) {
+TEST_P(DesktopWindow, ARightClickOpensItsMenuAtThePointerOnThePageAndOnTheMacroList) {
     ASSERT_NO_FATAL_FAILURE(StartProgram(DesktopSession::Tray::None));
+    // Right-clicks at p (window coordinates) and says whether a menu of the program shows at the
+    // pointer; the menu is closed again.
+    const auto menuAtPointer = [&](QPoint p) {
+        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window_),
+                 QString::number(p.x()), QString::number(p.y()), QStringLiteral("sleep"),
+                 QStringLiteral("0.1"), QStringLiteral("click"), QStringLiteral("3")});
+        const QPoint pointer = WindowPlace() + p;
+        const auto shown = [&] {
+            for (std::uint64_t w : probe_->WindowsOfProgram(QStringLiteral("zelbo-mouse"))) {
+                if (w != window_ && probe_->IsShown(w) && Near(probe_->Position(w), pointer)) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        const bool opened = Eventually(shown);
+        Xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        EXPECT_TRUE(Eventually([&] { return !shown(); })) << "the menu did not close";
+        return opened;
+    };
+    EXPECT_TRUE(menuAtPointer(EmptySpot())) << "no system menu at the pointer";
+
     Click(TabAdvanced);
     const QStringList list =
         platform::GetPrivateProfileString(
@@ -209,21 +231,8 @@ TEST_P(DesktopWindow, ARightClickOnTheMacroListOpensItsMenuAtThePointer) {
             .split(QLatin1Char(','));
     ASSERT_GE(list.size(), 5);
     // On the list's first line, a shipped macro.
-    const QPoint line = Device({list[1].toInt() + 20, list[2].toInt() + 6});
-    Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window_),
-             QString::number(line.x()), QString::number(line.y()), QStringLiteral("sleep"),
-             QStringLiteral("0.1"), QStringLiteral("click"), QStringLiteral("3")});
-    const QPoint pointer = WindowPlace() + line;
-    EXPECT_TRUE(Eventually([&] {
-        for (std::uint64_t w : probe_->WindowsOfProgram(QStringLiteral("zelbo-mouse"))) {
-            if (w != window_ && probe_->IsShown(w) && Near(probe_->Position(w), pointer)) {
-                return true;
-            }
-        }
-        return false;
-    })) << "no menu at the pointer "
-        << pointer.x() << "," << pointer.y();
-    Xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+    EXPECT_TRUE(menuAtPointer(Device({list[1].toInt() + 20, list[2].toInt() + 6})))
+        << "no macro list menu at the pointer";
 }
 
 TEST_P(DesktopWindow, TheButtonAndGroupPopupsStayAboveTheMainWindowWhenItIsRaised) {

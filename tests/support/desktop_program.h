@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -31,7 +32,7 @@ protected:
     void Xdotool(const QStringList& args);
     // A place or way in the skin's pixels, in the X server's (device) pixels: every place the
     // tests give or look at on the desktop is in these.
-    QPoint Device(QPoint skin) const { return skin * scale_; }
+    QPoint Device(QPoint skin) const { return (QPointF(skin) * scale_).toPoint(); }
     // Whether a window the program placed by skin pixels at the device place expected is there.
     // A skin pixel spans scale_ device pixels, so above scale 1 a place the program works out
     // from a window at an odd device place can only land within one device pixel of it.
@@ -57,7 +58,7 @@ protected:
     std::unique_ptr<ProgramRun> run_;
     std::uint64_t window_ = 0;
     // The display scale the program runs at (QT_SCALE_FACTOR); set before StartProgram.
-    int scale_ = 1;
+    qreal scale_ = 1;
 };
 
 }  // namespace testing_support

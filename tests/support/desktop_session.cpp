@@ -46,7 +46,7 @@ bool RootHasProperty(const QString& display, const char* name) {
 
 }  // namespace
 
-DesktopSession::DesktopSession(Tray tray, int screenScale) {
+DesktopSession::DesktopSession(Tray tray, qreal screenScale) {
     for (const char* program : {"Xvfb", "openbox", "xdotool"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
             problem_ = QStringLiteral("%1 is not installed").arg(QString::fromLatin1(program));
@@ -141,7 +141,7 @@ bool DesktopSession::Xdotool(const QStringList& args) const {
            xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
 }
 
-bool DesktopSession::StartServer(int screenScale) {
+bool DesktopSession::StartServer(qreal screenScale) {
     // A number of its own for every server: one that ended a moment ago can linger for its
     // clients, and low numbers belong to real desktops. A number in use, even by a server of
     // another run that took it a moment ago, makes Xvfb end at once; the next one is tried then.
@@ -158,11 +158,13 @@ bool DesktopSession::StartServer(int screenScale) {
         // (-noreset): by default it resets each time its last client leaves and drops whoever
         // connects meanwhile, as a window manager started right after a probe's visit.
         server_.setProgram(QStringLiteral("Xvfb"));
-        server_.setArguments(
-            {display_, QStringLiteral("-screen"), QStringLiteral("0"),
-             QStringLiteral("%1x%2x24").arg(1280 * screenScale).arg(1024 * screenScale),
-             QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset"),
-             QStringLiteral("-displayfd"), QStringLiteral("1")});
+        server_.setArguments({display_, QStringLiteral("-screen"), QStringLiteral("0"),
+                              QStringLiteral("%1x%2x24")
+                                  .arg(qRound(1280 * screenScale))
+                                  .arg(qRound(1024 * screenScale)),
+                              QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                              QStringLiteral("-noreset"), QStringLiteral("-displayfd"),
+                              QStringLiteral("1")});
         server_.setStandardErrorFile(dir_.filePath(QStringLiteral("xvfb.err")));
         server_.start();
         if (!server_.waitForStarted(StartTimeoutMs())) {

@@ -20,7 +20,7 @@ public:
 
     // The screen is 1280x1024 times screenScale: a program run at that display scale fits on it
     // as it fits at scale 1.
-    explicit DesktopSession(Tray tray, int screenScale = 1);
+    explicit DesktopSession(Tray tray, qreal screenScale = 1);
     ~DesktopSession();
     DesktopSession(const DesktopSession&) = delete;
     DesktopSession& operator=(const DesktopSession&) = delete;
@@ -39,7 +39,7 @@ public:
     bool Xdotool(const QStringList& args) const;
 
 private:
-    bool StartServer(int screenScale);
+    bool StartServer(qreal screenScale);
     bool StartChild(const QString& program, const QStringList& args);
     template <typename Condition>
     bool WaitFor(Condition condition, int timeoutMs);

@@ -15,10 +15,11 @@ namespace ui {
 bool LeftButtonHeld();
 
 // Hands the window to the window manager's move, as a press on a title bar does, when the left
-// button is still held; false when it is not (nothing starts then). pressedOnScreen is where the
-// button went down, in the toolkit's screen coordinates: the move is anchored there, so the
-// window follows the pointer by the way it travels from that spot.
-bool StartWindowMoveWhileHeld(QWidget& window, QPointF pressedOnScreen);
+// button is still held; false when it is not (nothing starts then). pressedAt is the press in
+// the window's own coordinates: the move is anchored there, on the window's place as the server
+// has it (the toolkit's idea may be stale after the window manager moved it, and a move
+// anchored on a stale place makes the window jump).
+bool StartWindowMoveWhileHeld(QWidget& window, QPoint pressedAt);
 
 // Ends the move StartWindowMoveWhileHeld handed over, for a release that reached the window
 // itself: the button was up before the window manager took the move, which would otherwise
@@ -31,10 +32,9 @@ void CancelWindowMove(QWidget& window);
 QPoint ScreenPlace(const QWidget& window);
 
 // The X server counts in device pixels; the toolkit, its events and its window places count in
-// its own, and at a display scale above 1 one of those spans several device pixels. These turn
-// a place on the window's screen from one into the other as the toolkit turns its own events
-// (a place it gives as a whole number is rounded the same way).
+// its own, and at a display scale above 1 one of those spans several device pixels. This turns
+// a place on the window's screen from the server's into the toolkit's as the toolkit turns its
+// own (a place it gives as a whole number is rounded the same way).
 QPointF FromDevicePixels(const QWidget& window, QPointF device);
-QPoint ToDevicePixels(const QWidget& window, QPointF logical);
 
 }  // namespace ui
