@@ -163,13 +163,14 @@ void CKVE_ZelboDlg::ShowRestored() {
     // Only a window that was away goes back to the place kept when it went: a shown one stays
     // where it is, wherever the user has moved it since. The place serves one return.
     const bool away = !isVisible() || isMinimized();
-    const std::optional<QPoint> kept = away ? place_ : std::nullopt;
+    const bool toKeptPlace = away && place_.has_value();
+    const QPoint keptPlace = place_.value_or(QPoint());
     place_.reset();
     // Restored before it is mapped: a window mapped while still minimised comes up iconic, and
     // the restore then races the window manager's handling of that map.
     setWindowState(windowState() & ~Qt::WindowMinimized);
-    if (kept.has_value()) {
-        setGeometry(QRect(*kept, size()));
+    if (toKeptPlace) {
+        setGeometry(QRect(keptPlace, size()));
     }
     show();
     raise();
