@@ -68,7 +68,6 @@ namespace {
 constexpr unsigned WM_CLOSE = 0x0010;
 constexpr unsigned WM_COMMAND = 0x0111;
 constexpr unsigned WM_STEPEDITDONE = ui::WM_USER + 10;
-constexpr std::uintptr_t HTCAPTION = 2;
 
 // Commands of the menus, by id.
 constexpr unsigned CmdTrayExitCn = 32800;
@@ -519,16 +518,7 @@ std::intptr_t CKVE_ZelboDlg::OnWindowMessage(unsigned message, std::uintptr_t wP
             OnCommand(static_cast<unsigned>(wParam & 0xFFFF));
             return 0;
         case ui::WM_NCLBUTTONDOWN:
-            // The skin drags the window by posting a press on the caption. The press may be
-            // over by now (a quick click): a move started then would have the window follow
-            // the pointer with no button held, until the next click. A release that comes after
-            // this look but before the window manager takes the move reaches this window, and
-            // mouseReleaseEvent ends the move.
-            if (wParam == HTCAPTION) {
-                moveHandedOver_ = ui::StartWindowMoveWhileHeld(
-                    *this, QPoint(static_cast<std::int16_t>(lParam & 0xFFFF),
-                                  static_cast<std::int16_t>((lParam >> 16) & 0xFFFF)));
-            }
+            OnNcLButtonDown(wParam, lParam);
             return 0;
         default:
             return 0;  // 0x8840 from the step list and anything else: unhandled

@@ -160,6 +160,8 @@ private:
     // SW_SHOW then SW_RESTORE: shown, not minimised, on top; a window that was hidden or
     // minimised comes back where it was, a shown one stays where it is.
     void ShowRestored();
+    // The skin's drag: a press on the caption, at a point of the window (packed).
+    void OnNcLButtonDown(std::uintptr_t hitTest, std::intptr_t point);
     // The system menu at a screen position; the chosen item arrives as WM_SYSCOMMAND.
     void ShowSystemMenu(QPoint screenPos);
     // Sleep and wake-up of the machine arrive as WM_POWERBROADCAST.
@@ -191,6 +193,8 @@ private:
     bool hiddenToTray_ = false;
     // The skin's drag was handed to the window manager and no press came since.
     bool moveHandedOver_ = false;
+    // Kept when the window goes away (minimised or hidden, by any path), dropped when it comes
+    // back (by any path).
     std::optional<QPoint> place_;
     int endResult_ = 0;
 };

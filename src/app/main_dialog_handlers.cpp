@@ -14,6 +14,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
+#include <QWindowStateChangeEvent>
 #include <mutex>
 #include "app/core/mouse_access.h"
 #include "common/log_file.h"
@@ -59,6 +60,7 @@ namespace {
 constexpr unsigned SC_MINIMIZE = 0xF020;
 constexpr unsigned SC_CLOSE = 0xF060;
 constexpr unsigned SC_ABOUT = 0x0010;  // the About item of the system menu
+constexpr std::uintptr_t HTCAPTION = 2;
 
 }  // namespace
 
@@ -161,13 +163,15 @@ void CKVE_ZelboDlg::ShowRestored() {
     // Only a window that was away goes back to the place kept when it went: a shown one stays
     // where it is, wherever the user has moved it since. The place serves one return.
     const bool away = !isVisible() || isMinimized();
+    const bool toKeptPlace = away && place_.has_value();
+    const QPoint keptPlace = place_.value_or(QPoint());
+    place_.reset();
     // Restored before it is mapped: a window mapped while still minimised comes up iconic, and
     // the restore then races the window manager's handling of that map.
     setWindowState(windowState() & ~Qt::WindowMinimized);
-    if (away && place_.has_value()) {
-        setGeometry(QRect(*place_, size()));
+    if (toKeptPlace) {
+        setGeometry(QRect(keptPlace, size()));
     }
-    place_.reset();
     show();
     raise();
     activateWindow();
@@ -175,9 +179,36 @@ void CKVE_ZelboDlg::ShowRestored() {
 
 void CKVE_ZelboDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
-        update();
+    if (event->type() != QEvent::WindowStateChange) {
+        return;
     }
+    const bool wasMinimized =
+        static_cast<QWindowStateChangeEvent*>(event)->oldState().testFlag(Qt::WindowMinimized);
+    if (isMinimized()) {
+        // Minimised by the window manager too (its button, a key, a panel): the place it left
+        // from is the one to come back to, not one kept on an earlier way out.
+        if (!wasMinimized && isVisible() && !place_.has_value()) {
+            place_ = ui::ScreenPlace(*this);
+        }
+        return;
+    }
+    if (wasMinimized && isVisible()) {
+        place_.reset();  // back by the window manager: it may be moved before it goes again
+    }
+    update();
+}
+
+void CKVE_ZelboDlg::OnNcLButtonDown(std::uintptr_t hitTest, std::intptr_t point) {
+    // The skin drags the window by posting a press on the caption. The press may be over by now
+    // (a quick click): a move started then would have the window follow the pointer with no
+    // button held, until the next click. A release that comes after this look but before the
+    // window manager takes the move reaches this window, and mouseReleaseEvent ends the move.
+    if (hitTest != HTCAPTION) {
+        return;
+    }
+    moveHandedOver_ = ui::StartWindowMoveWhileHeld(
+        *this, QPoint(static_cast<std::int16_t>(point & 0xFFFF),
+                      static_cast<std::int16_t>((point >> 16) & 0xFFFF)));
 }
 
 void CKVE_ZelboDlg::OnTrayExit() {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/ini.h"
 #include "support/desktop_program.h"
 #include "support/private_bus.h"
 #include "support/qt_app.h"
@@ -24,14 +25,19 @@ using testing_support::StartTimeoutMs;
 
 using ui::FrameHide;
 using ui::FrameMinimise;
+using ui::TabAdvanced;
 using ui::TabMain;
 
 constexpr int SlotK2 = ui::MainSlotFirst + 2;
 constexpr int MediaRow = 8;  // button-popup row of the media keys' group
 
-class DesktopWindow : public testing_support::DesktopProgramTest {
+// Each test runs at display scale 1 and 2: every place below is in the X server's pixels.
+class DesktopWindow : public testing_support::DesktopProgramTest,
+                      public testing::WithParamInterface<int> {
 protected:
+    void SetUp() override { scale_ = GetParam(); }
     // Drags the window by an empty spot of the page, the button held all the way.
+
     void DragBy(QPoint delta) {
         const QPoint from = EmptySpot();
         Xdotool({QStringLiteral("mousemove"),
@@ -77,10 +83,11 @@ protected:
         });
         EXPECT_TRUE(shown) << when << ": no button popup";
         const QRect slot = testing_support::MainSkinRect(folder_, SlotK2);
-        const QPoint expected = WindowPlace() + QPoint(slot.x(), slot.y() + slot.height());
-        EXPECT_EQ(probe_->Position(popup), expected)
-            << when << ": the button popup is not at the slot's lower left corner " << expected.x()
-            << "," << expected.y();
+        const QPoint expected = WindowPlace() + Device(slot.bottomLeft() + QPoint(0, 1));
+        const QPoint place = probe_->Position(popup);
+        EXPECT_TRUE(Near(place, expected))
+            << when << ": the button popup is at " << place.x() << "," << place.y()
+            << ", not at the slot's lower left corner " << expected.x() << "," << expected.y();
         return popup;
     }
     // Moves the pointer off the window (over the desktop's empty corner).
@@ -90,7 +97,7 @@ protected:
     }
 };
 
-TEST_F(DesktopWindow, AQuickClickOnTheEmptyPageLeavesTheWindowWhereItIsAndAHeldDragMovesIt) {
+TEST_P(DesktopWindow, AQuickClickOnTheEmptyPageLeavesTheWindowWhereItIsAndAHeldDragMovesIt) {
     ASSERT_NO_FATAL_FAILURE(StartProgram(DesktopSession::Tray::None));
     const QPoint start = WindowPlace();
     const QPoint spot = EmptySpot();
@@ -127,7 +134,7 @@ TEST_F(DesktopWindow, AQuickClickOnTheEmptyPageLeavesTheWindowWhereItIsAndAHeldD
     OpenButtonPopup("right after a drag");
 }
 
-TEST_F(DesktopWindow,
+TEST_P(DesktopWindow,
        AShowBringsAHiddenOrMinimisedWindowBackWhereItWasAndLeavesAShownOneWhereItIs) {
     ASSERT_NO_FATAL_FAILURE(StartProgram(DesktopSession::Tray::XEmbed));
     // Away from where the window manager first put it, by a drag as the user does it.
@@ -146,7 +153,7 @@ TEST_F(DesktopWindow,
         ASSERT_TRUE(WaitShown(true)) << "round " << round << ": the double click did not show it";
         OpenButtonPopup("round " + std::to_string(round) + ", just shown");
         Click(TabMain);  // a press on the page closes the popup
-        EXPECT_TRUE(Eventually([&] { return WindowPlace() == placed; }, 2000))
+        EXPECT_TRUE(Eventually([&] { return Near(WindowPlace(), placed); }, 2000))
             << "round " << round << ": back at " << WindowPlace().x() << "," << WindowPlace().y()
             << ", hidden at " << placed.x() << "," << placed.y();
         PointerAway();
@@ -173,24 +180,77 @@ TEST_F(DesktopWindow,
                 << "round " << round << ": the shown window moved when shown again";
         }
     }
+
+    // Minimised by the skin, then restored, moved and minimised again by the window manager:
+    // the icon shows it where it was moved to, not where the skin minimised it.
+    Click(FrameMinimise);
+    ASSERT_TRUE(WaitShown(false));
+    Xdotool({QStringLiteral("windowactivate"), QString::number(window_)});
+    ASSERT_TRUE(WaitShown(true)) << "the window manager did not restore the window";
+    placed = WindowPlace() + QPoint(160, 120);
+    DragBy({160, 120});
+    ASSERT_TRUE(Eventually([&] { return WindowPlace() == placed; }));
+    Xdotool({QStringLiteral("windowminimize"), QString::number(window_)});
+    ASSERT_TRUE(WaitShown(false)) << "the window manager did not minimise the window";
+    DoubleClickTrayIcon();
+    ASSERT_TRUE(WaitShown(true));
+    EXPECT_FALSE(Eventually([&] { return !Near(WindowPlace(), placed); }, 1000))
+        << "shown at " << WindowPlace().x() << "," << WindowPlace().y() << ", minimised at "
+        << placed.x() << "," << placed.y();
 }
 
-TEST_F(DesktopWindow, TheButtonAndGroupPopupsStayAboveTheMainWindowWhenItIsRaised) {
+TEST_P(DesktopWindow, ARightClickOpensItsMenuAtThePointerOnThePageAndOnTheMacroList) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram(DesktopSession::Tray::None));
+    // Right-clicks at p (window coordinates) and says whether a menu of the program shows at the
+    // pointer; the menu is closed again.
+    const auto menuAtPointer = [&](QPoint p) {
+        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window_),
+                 QString::number(p.x()), QString::number(p.y()), QStringLiteral("sleep"),
+                 QStringLiteral("0.1"), QStringLiteral("click"), QStringLiteral("3")});
+        const QPoint pointer = WindowPlace() + p;
+        const auto shown = [&] {
+            for (std::uint64_t w : probe_->WindowsOfProgram(QStringLiteral("zelbo-mouse"))) {
+                if (w != window_ && probe_->IsShown(w) && Near(probe_->Position(w), pointer)) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        const bool opened = Eventually(shown);
+        Xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        EXPECT_TRUE(Eventually([&] { return !shown(); })) << "the menu did not close";
+        return opened;
+    };
+    EXPECT_TRUE(menuAtPointer(EmptySpot())) << "no system menu at the pointer";
+
+    Click(TabAdvanced);
+    const QStringList list =
+        platform::GetPrivateProfileString(
+            QStringLiteral("MACRODISPLAY"), QStringLiteral("1"), QString(), 256,
+            folder_.Path(QStringLiteral("skins/INI_EN/skin_advance_en.ini")))
+            .split(QLatin1Char(','));
+    ASSERT_GE(list.size(), 5);
+    // On the list's first line, a shipped macro.
+    EXPECT_TRUE(menuAtPointer(Device({list[1].toInt() + 20, list[2].toInt() + 6})))
+        << "no macro list menu at the pointer";
+}
+
+TEST_P(DesktopWindow, TheButtonAndGroupPopupsStayAboveTheMainWindowWhenItIsRaised) {
     ASSERT_NO_FATAL_FAILURE(StartProgram(DesktopSession::Tray::None));
     const std::uint64_t popup = OpenButtonPopup("just started");
     ASSERT_NE(popup, 0u);
     // The media group opens beside its row.
     const QImage rows(folder_.Path(QStringLiteral("skins/menu_mask.jpg")));
     const int rowHeight = rows.height() / 11;
+    const QPoint mediaRow = Device({rows.width() / 2, (MediaRow - 1) * rowHeight + rowHeight / 2});
     Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(popup),
-             QString::number(rows.width() / 2),
-             QString::number((MediaRow - 1) * rowHeight + rowHeight / 2), QStringLiteral("sleep"),
+             QString::number(mediaRow.x()), QString::number(mediaRow.y()), QStringLiteral("sleep"),
              QStringLiteral("0.2")});
 
     const QImage groupRows(folder_.Path(QStringLiteral("skins/advanced menu_mask.jpg")));
     ASSERT_FALSE(groupRows.isNull());
     // The media group's first row lies three rows above the button popup's top, right of it.
-    const QPoint groupPlace = probe_->Position(popup) + QPoint(rows.width(), -3 * rowHeight);
+    const QPoint groupPlace = probe_->Position(popup) + Device({rows.width(), -3 * rowHeight});
     std::uint64_t group = 0;
     ASSERT_TRUE(Eventually([&] {
         // The program's own window there, not the frame the window manager put around it.
@@ -218,7 +278,7 @@ TEST_F(DesktopWindow, TheButtonAndGroupPopupsStayAboveTheMainWindowWhenItIsRaise
     EXPECT_TRUE(probe_->IsAbove(group, popup)) << "the group popup went under the button popup";
 }
 
-TEST_F(DesktopWindow, AnActivationOnAStatusNotifierHostShowsTheHiddenWindow) {
+TEST_P(DesktopWindow, AnActivationOnAStatusNotifierHostShowsTheHiddenWindow) {
     qputenv("QT_QPA_PLATFORM", "offscreen");  // the test's own event loop needs no display
     testing_support::TestApplication();
     testing_support::PrivateSystemBus bus;
@@ -247,5 +307,10 @@ TEST_F(DesktopWindow, AnActivationOnAStatusNotifierHostShowsTheHiddenWindow) {
                                                     StartTimeoutMs()))
         << "the activation did not show the window";
 }
+
+INSTANTIATE_TEST_SUITE_P(, DesktopWindow, testing::Values(1, 2),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return "Scale" + std::to_string(info.param);
+                         });
 
 }  // namespace

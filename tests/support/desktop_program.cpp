@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRegion>
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include "support/pointer_run.h"
@@ -22,7 +23,7 @@ const QString SettleTime = QStringLiteral("0.05");
 
 void DesktopProgramTest::StartProgram(DesktopSession::Tray tray, const QString& busAddress) {
     ASSERT_TRUE(folder_.ok());
-    desktop_ = std::make_unique<DesktopSession>(tray);
+    desktop_ = std::make_unique<DesktopSession>(tray, scale_);
     if (desktop_->Missing()) {
         GTEST_SKIP() << desktop_->Problem().toStdString()
                      << " (scripts/install-deps.sh installs what the desktop tests need)";
@@ -32,6 +33,7 @@ void DesktopProgramTest::StartProgram(DesktopSession::Tray tray, const QString& 
     ASSERT_TRUE(probe_->ok());
     run_ = std::make_unique<ProgramRun>(folder_, true);
     run_->SetEnvironment(QStringLiteral("DISPLAY"), desktop_->Display());
+    run_->SetEnvironment(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale_));
     if (!busAddress.isEmpty()) {
         run_->SetEnvironment(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
     }
@@ -95,10 +97,16 @@ QPoint DesktopProgramTest::EmptySpot() const {
         }
     }
     if (best) {
-        return *best;
+        return Device(*best);
     }
     ADD_FAILURE() << "no empty spot on the main page";
     return {};
+}
+
+bool DesktopProgramTest::Near(QPoint place, QPoint expected) const {
+    const int slack = scale_ > 1 ? 1 : 0;
+    return std::abs(place.x() - expected.x()) <= slack &&
+           std::abs(place.y() - expected.y()) <= slack;
 }
 
 bool DesktopProgramTest::WaitShown(bool shown) {

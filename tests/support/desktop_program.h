@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -29,10 +30,18 @@ protected:
 
     // xdotool on the desktop, with window coordinates where the arguments name the window.
     void Xdotool(const QStringList& args);
-    // Moves to p (window coordinates) and clicks the left button.
+    // A place or way in the skin's pixels, in the X server's (device) pixels: every place the
+    // tests give or look at on the desktop is in these.
+    QPoint Device(QPoint skin) const { return (QPointF(skin) * scale_).toPoint(); }
+    // Whether a window the program placed by skin pixels at the device place expected is there.
+    // A skin pixel spans scale_ device pixels, so above scale 1 a place the program works out
+    // from a window at an odd device place can only land within one device pixel of it.
+    bool Near(QPoint place, QPoint expected) const;
+    // Moves to p (window coordinates, device pixels) and clicks the left button.
     void ClickAt(QPoint p);
-    void Click(int mainIndex) { ClickAt(MainCentre(folder_, mainIndex)); }
-    // A spot of the main page that no rectangle covers: a press there drags the window.
+    void Click(int mainIndex) { ClickAt(Device(MainCentre(folder_, mainIndex))); }
+    // A spot of the main page that no rectangle covers, in device pixels: a press there drags
+    // the window.
     QPoint EmptySpot() const;
     // The window's top left corner on the screen.
     QPoint WindowPlace() { return probe_->Position(window_); }
@@ -48,6 +57,8 @@ protected:
     ProgramFolder folder_{QStringLiteral(ZELBO_PROGRAM_DIR)};
     std::unique_ptr<ProgramRun> run_;
     std::uint64_t window_ = 0;
+    // The display scale the program runs at (QT_SCALE_FACTOR); set before StartProgram.
+    qreal scale_ = 1;
 };
 
 }  // namespace testing_support

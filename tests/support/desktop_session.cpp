@@ -46,7 +46,7 @@ bool RootHasProperty(const QString& display, const char* name) {
 
 }  // namespace
 
-DesktopSession::DesktopSession(Tray tray) {
+DesktopSession::DesktopSession(Tray tray, qreal screenScale) {
     for (const char* program : {"Xvfb", "openbox", "xdotool"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
             problem_ = QStringLiteral("%1 is not installed").arg(QString::fromLatin1(program));
@@ -60,7 +60,7 @@ DesktopSession::DesktopSession(Tray tray) {
         missing_ = true;
         return;
     }
-    if (!dir_.isValid() || !StartServer()) {
+    if (!dir_.isValid() || !StartServer(screenScale)) {
         return;
     }
     // The window manager holds the display once it has said what it supports, which the program
@@ -141,7 +141,7 @@ bool DesktopSession::Xdotool(const QStringList& args) const {
            xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
 }
 
-bool DesktopSession::StartServer() {
+bool DesktopSession::StartServer(qreal screenScale) {
     // A number of its own for every server: one that ended a moment ago can linger for its
     // clients, and low numbers belong to real desktops. A number in use, even by a server of
     // another run that took it a moment ago, makes Xvfb end at once; the next one is tried then.
@@ -159,9 +159,12 @@ bool DesktopSession::StartServer() {
         // connects meanwhile, as a window manager started right after a probe's visit.
         server_.setProgram(QStringLiteral("Xvfb"));
         server_.setArguments({display_, QStringLiteral("-screen"), QStringLiteral("0"),
-                              QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                              QStringLiteral("tcp"), QStringLiteral("-noreset"),
-                              QStringLiteral("-displayfd"), QStringLiteral("1")});
+                              QStringLiteral("%1x%2x24")
+                                  .arg(qRound(1280 * screenScale))
+                                  .arg(qRound(1024 * screenScale)),
+                              QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                              QStringLiteral("-noreset"), QStringLiteral("-displayfd"),
+                              QStringLiteral("1")});
         server_.setStandardErrorFile(dir_.filePath(QStringLiteral("xvfb.err")));
         server_.start();
         if (!server_.waitForStarted(StartTimeoutMs())) {

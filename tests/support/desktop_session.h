@@ -18,7 +18,9 @@ class DesktopSession {
 public:
     enum class Tray { None, XEmbed };
 
-    explicit DesktopSession(Tray tray);
+    // The screen is 1280x1024 times screenScale: a program run at that display scale fits on it
+    // as it fits at scale 1.
+    explicit DesktopSession(Tray tray, qreal screenScale = 1);
     ~DesktopSession();
     DesktopSession(const DesktopSession&) = delete;
     DesktopSession& operator=(const DesktopSession&) = delete;
@@ -37,7 +39,7 @@ public:
     bool Xdotool(const QStringList& args) const;
 
 private:
-    bool StartServer();
+    bool StartServer(qreal screenScale);
     bool StartChild(const QString& program, const QStringList& args);
     template <typename Condition>
     bool WaitFor(Condition condition, int timeoutMs);

@@ -3,10 +3,13 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <QtMath>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace ui {
 
@@ -21,6 +24,39 @@ xcb_connection_t* X11Connection() {
 xcb_window_t RootWindow(xcb_connection_t* connection) {
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     return screen != nullptr ? screen->root : 0;
+}
+
+// The factor between the two pixel counts on the window's screen, and the point both share: the
+// toolkit keeps a screen's top left corner at its device place and scales from there.
+struct ScreenScale {
+    qreal factor = 1.0;
+    QPointF origin;
+};
+
+ScreenScale ScaleOf(const QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr || screen->devicePixelRatio() <= 0) {
+        return {};
+    }
+    return {screen->devicePixelRatio(), QPointF(screen->geometry().topLeft())};
+}
+
+// The window's top left corner on the screen as the X server has it, in device pixels.
+std::optional<QPoint> DevicePlace(xcb_connection_t* connection, const QWidget& window) {
+    if (window.internalWinId() == 0) {
+        return std::nullopt;
+    }
+    xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(
+        connection,
+        xcb_translate_coordinates(connection, static_cast<xcb_window_t>(window.internalWinId()),
+                                  RootWindow(connection), 0, 0),
+        nullptr);
+    if (reply == nullptr) {
+        return std::nullopt;
+    }
+    const QPoint place(reply->dst_x, reply->dst_y);
+    std::free(reply);
+    return place;
 }
 
 constexpr std::uint32_t NetWmMoveResizeMove = 8;
@@ -83,13 +119,24 @@ bool StartWindowMoveWhileHeld(QWidget& window, QPoint pressedAt) {
         return false;
     }
     const bool held = (pointer->mask & XCB_BUTTON_MASK_1) != 0;
+    const QPoint pointerNow(pointer->root_x, pointer->root_y);
     std::free(pointer);
-    if (!held) {
+    const std::optional<QPoint> place = DevicePlace(connection, window);
+    if (!held || !place.has_value()) {
         return false;
     }
     // The move is anchored where the button went down, so a pointer that travelled before the
     // request reached the window manager still drags the window by the spot it took.
-    const QPoint anchor = ScreenPlace(window) + pressedAt;
+    const qreal factor = ScaleOf(window).factor;
+    QPoint anchor = *place + (QPointF(pressedAt) * factor).toPoint();
+    // Above scale 1 the toolkit gives the press rounded to its own pixels, which misses the
+    // device pixel pressed by up to half of one. A pointer still within that of the press is
+    // where the press was, to the device pixel, and the drag then follows it exactly.
+    const int rounding = factor > 1 ? qCeil(factor / 2) : 0;
+    if (std::abs(pointerNow.x() - anchor.x()) <= rounding &&
+        std::abs(pointerNow.y() - anchor.y()) <= rounding) {
+        anchor = pointerNow;
+    }
     // The press's implicit grab is ours until the release: the window manager needs it.
     xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
     return SendMoveResize(connection, window, anchor, NetWmMoveResizeMove);
@@ -103,20 +150,17 @@ void CancelWindowMove(QWidget& window) {
 }
 
 QPoint ScreenPlace(const QWidget& window) {
-    xcb_connection_t* connection = X11Connection();
-    if (connection != nullptr && window.internalWinId() != 0) {
-        xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(
-            connection,
-            xcb_translate_coordinates(connection, static_cast<xcb_window_t>(window.internalWinId()),
-                                      RootWindow(connection), 0, 0),
-            nullptr);
-        if (reply != nullptr) {
-            const QPoint place(reply->dst_x, reply->dst_y);
-            std::free(reply);
-            return place;
+    if (xcb_connection_t* connection = X11Connection()) {
+        if (const std::optional<QPoint> device = DevicePlace(connection, window)) {
+            return FromDevicePixels(window, *device).toPoint();
         }
     }
     return window.geometry().topLeft();
+}
+
+QPointF FromDevicePixels(const QWidget& window, QPointF device) {
+    const ScreenScale scale = ScaleOf(window);
+    return (device - scale.origin) / scale.factor + scale.origin;
 }
 
 }  // namespace ui

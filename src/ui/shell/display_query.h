@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointF>
 
 class QWidget;
 
@@ -25,8 +26,15 @@ bool StartWindowMoveWhileHeld(QWidget& window, QPoint pressedAt);
 // have the window follow the pointer with no button held until the next click.
 void CancelWindowMove(QWidget& window);
 
-// Where the window's top left corner is on the screen, as the X server has it. Every place the
-// program works out from a window's place (its popups, the pointer over a list) starts here.
+// Where the window's top left corner is on the screen, as the X server has it, in the toolkit's
+// screen coordinates. Every place the program works out from a window's place (its popups, the
+// pointer over a list, the place a hidden window comes back to) starts here.
 QPoint ScreenPlace(const QWidget& window);
+
+// The X server counts in device pixels; the toolkit, its events and its window places count in
+// its own, and at a display scale above 1 one of those spans several device pixels. This turns
+// a place on the window's screen from the server's into the toolkit's as the toolkit turns its
+// own (a place it gives as a whole number is rounded the same way).
+QPointF FromDevicePixels(const QWidget& window, QPointF device);
 
 }  // namespace ui
