@@ -11,8 +11,11 @@
 #include "macro/macro_record.h"
 #include "platform/decimal.h"
 #include "platform/ini.h"
+#include "platform/ini_document.h"
 #include "profile/button_code_translation.h"
+#include "profile/config_check.h"
 #include "profile/save_failures.h"
+#include "profile/startup_config.h"
 
 std::array<int, ProfileCount> g_mouseFirstButtonMacro = {NoUserMacro, NoUserMacro, NoUserMacro,
                                                          NoUserMacro};
@@ -145,9 +148,21 @@ int FactoryButtonFunction(int row, int slot) {
     if (row <= 0) {
         return g_defaultKeyFunc[slot];
     }
-    const int code = platform::Wtoi(
-        platform::GetPrivateProfileString(QStringLiteral("CfgReset") + platform::FormatInt(row + 1),
-                                          KKey(slot), QString(), KeyValueSize, g_strConfigIni));
+    const QString section = QStringLiteral("CfgReset") + platform::FormatInt(row + 1);
+    // As the Factory button does: factory sections that would not pass as profiles (cut short,
+    // a code out of range) give way to the shipped ones. Taken as they are, such a code would be
+    // saved over the user's button and start-up would then refuse the whole file.
+    QString value;
+    if (CheckFactorySections(g_strConfigIni)) {
+        value = platform::ini::Document::Parse(ShippedConfigIni())
+                    .Find(section, KKey(slot))
+                    .value_or(QString())
+                    .left(KeyValueSize - 1);
+    } else {
+        value = platform::GetPrivateProfileString(section, KKey(slot), QString(), KeyValueSize,
+                                                  g_strConfigIni);
+    }
+    const int code = platform::Wtoi(value);
     return code >= UserMacroFunctionBase ? 0 : code;
 }
 

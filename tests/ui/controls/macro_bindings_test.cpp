@@ -245,6 +245,20 @@ TEST_F(MacroBindings, ADeleteKeepsEveryButtonOnItsMacroThroughSaveRestartAndAppl
     ExpectMousePlays(3, 0, m2);
 }
 
+// A factory section that would not pass as a profile gives way to the shipped one: its code
+// saved over the button would make start-up refuse the whole file.
+TEST_F(MacroBindings, ADeletedMacrosButtonNeverTakesAFactoryCodeStartUpWouldRefuse) {
+    ASSERT_TRUE(platform::WritePrivateProfileString(
+        QStringLiteral("CfgReset3"), QStringLiteral("K2"), QStringLiteral("37"), g_strConfigIni));
+    KeyFunc[2] = {1, 2, 50, 4, 5, 17, 16};
+    Start({Named(KeyMacro(2), "M0"), Named(KeyMacro(4), "M1")});
+    Delete(0);
+    EXPECT_EQ(KeyFunc[2][2], 3) << "the shipped [CfgReset3] K2";
+    view_.SetRepeatBoxText(QStringLiteral("1"));
+    commands_.OnMacroButton(AdvApplyRepeat);
+    EXPECT_EQ(KRow(2), QStringList({"1", "2", "3", "4", "5", "17", "16"}));
+}
+
 TEST_F(MacroBindings, ADeleteNotSavedIsGoneAfterARestartAndSoAreItsBindings) {
     KeyFunc[0][1] = 50;
     KeyFunc[0][2] = 52;
